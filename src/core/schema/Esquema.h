@@ -11,7 +11,7 @@ class Transacao;
 using Progresso = std::function<void(const QString&)>;
 
 // Creates the tables that exist before the first upgrade (version "0.00") on a connected,
-// empty database.
+// empty database, and the TABDIV row. Commits its own work.
 void CriaTabelasIniciais(Transacao& tr);
 
 // Creates a new database file at `arquivo` and brings it to the current schema version.
