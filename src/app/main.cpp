@@ -1,31 +1,110 @@
 #include "core/Configuracao.h"
+#include "core/MenuPrincipal.h"
+#include "core/TFProcura.h"
+#include "core/TFSplash.h"
+#include "core/TFUsuario.h"
+#include "core/TFprincipal.h"
 #include "core/UDMCune.h"
 #include "core/UVariaveis.h"
+#include "core/schema/Esquema.h"
+#include "core/widgets/UiMensagens.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// Creates a database and brings it to the current schema, without any window.
+int criaBanco(const QString& caminho)
+{
+    try {
+        const QString versao = vx::CriaBancoNovo(caminho);
+        std::printf("%s\n", qPrintable(versao));
+        vx::Conexao::finaliza();
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        vx::Conexao::finaliza();
+        return 1;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // --novo-banco needs no display.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--novo-banco" || a.startsWith("--novo-banco=")) {
+            QCoreApplication app(argc, argv);
+            QCommandLineParser p;
+            QCommandLineOption novo(QStringLiteral("novo-banco"), QStringLiteral("Cria o banco de dados."),
+                                    QStringLiteral("PATH"));
+            QCommandLineOption pasta(QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."),
+                                     QStringLiteral("DIR"));
+            p.addOption(novo);
+            p.addOption(pasta);
+            p.process(app);
+            if (p.isSet(pasta))
+                vx::DefinePastaInstalacao(p.value(pasta));
+            vx::CarregaConfiguracao();
+            return criaBanco(p.value(novo));
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vornex"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VORNEX"));
+    QApplication::setApplicationDisplayName(vx::TituloProduto());
     QCommandLineParser p;
     p.addHelpOption();
     QCommandLineOption pasta(QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."), QStringLiteral("DIR"));
+    QCommandLineOption novo(QStringLiteral("novo-banco"), QStringLiteral("Cria o banco de dados."), QStringLiteral("PATH"));
     p.addOption(pasta);
+    p.addOption(novo);
     p.process(app);
     if (p.isSet(pasta))
         vx::DefinePastaInstalacao(p.value(pasta));
-    vx::CarregaConfiguracao();
-    vx::CalculaDataAtual(vx::Geral::NTP());
-    vx::TDMCUNE dm;
-    if (!dm.ConectaBanco(vx::Geral::DATABASE())) {
-        QMessageBox::critical(nullptr, QStringLiteral("Erro"), vx::TDMCUNE::MensagemFalhaConexao(vx::Geral::DATABASE()));
-        return 1;
+    vx::InstalaMensagensUi();
+
+    int rc = 0;
+    {
+        auto splash = std::make_unique<vx::TFSplash>();
+        splash->show();
+        QCoreApplication::processEvents();
+
+        splash->avanca();
+        vx::TFprincipal principal;
+        principal.FormCreate(); // configuration and working date
+
+        splash->avanca();
+        vx::TDMCUNE dm;
+        const QString banco = vx::Geral::DATABASE();
+        if (!dm.ConectaBanco(banco)) {
+            splash.reset();
+            vx::MostraErro(vx::TDMCUNE::MensagemFalhaConexao(banco), QStringLiteral("Erro"));
+            vx::Conexao::finaliza();
+            return 1;
+        }
+        splash->avanca();
+        vx::FProcura();
+        splash->avanca();
+        vx::TFUsuario login(&principal, &principal);
+        principal.setDialogoLogin(&login);
+        for (int i = 0; i < 5; ++i)
+            splash->avanca(); // screens created by their own modules on first use
+        splash->avanca();
+        splash->hide();
+        splash.reset();
+
+        QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+        principal.setExecutaFormShowAoMostrar(true);
+        principal.show();
+        rc = app.exec();
     }
-    return 0;
+    vx::Conexao::finaliza();
+    return rc;
 }

@@ -71,7 +71,7 @@ auto fb(F&& f) -> decltype(f(std::declval<ThrowStatusWrapper*>()))
     }
 }
 
-QByteArray dpb(const QString& usuario, const QString& senha, bool criacao)
+QByteArray dpb(const QString& usuario, const QString& senha, bool criacao, bool escritaForcada = true)
 {
     return fb([&](ThrowStatusWrapper* st) {
         IXpbBuilder* b = util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
@@ -82,7 +82,8 @@ QByteArray dpb(const QString& usuario, const QString& senha, bool criacao)
             b->insertInt(st, isc_dpb_sql_dialect, 3);
             b->insertString(st, isc_dpb_set_db_charset, "WIN1252");
             b->insertInt(st, isc_dpb_page_size, 16384);
-            b->insertInt(st, isc_dpb_force_write, 0);
+            if (!escritaForcada)
+                b->insertInt(st, isc_dpb_force_write, 0);
         }
         QByteArray out(reinterpret_cast<const char*>(b->getBuffer(st)), int(b->getBufferLength(st)));
         b->dispose();
@@ -155,9 +156,9 @@ void Conexao::desconecta()
     }
 }
 
-void Conexao::criaBanco(const QString& nome, const QString& usuario, const QString& senha)
+void Conexao::criaBanco(const QString& nome, const QString& usuario, const QString& senha, bool escritaForcada)
 {
-    const QByteArray p = dpb(usuario, senha, true);
+    const QByteArray p = dpb(usuario, senha, true, escritaForcada);
     const QByteArray arq = nomeArquivo(nome);
     fb([&](ThrowStatusWrapper* st) {
         IAttachment* a = provider()->createDatabase(st, arq.constData(), unsigned(p.size()),

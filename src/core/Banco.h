@@ -53,8 +53,10 @@ public:
     bool conectado() const { return m_att != nullptr; }
     const QString& nome() const { return m_nome; }
 
-    // Creates an empty dialect-3 database with default character set WIN1252.
-    static void criaBanco(const QString& nome, const QString& usuario, const QString& senha);
+    // Creates an empty dialect-3 database with default character set WIN1252. Forced writes stay
+    // on for real databases; throwaway test databases may turn them off.
+    static void criaBanco(const QString& nome, const QString& usuario, const QString& senha,
+                          bool escritaForcada = true);
     // True when the connection string names a server ("host:path", colon after the 2nd character).
     static bool ehServidor(const QString& nome);
 

@@ -19,9 +19,9 @@ QString modelo(bool esquema)
     if (alvo.isEmpty()) {
         const QString f = dir.filePath(esquema ? QStringLiteral("modelo.fdb") : QStringLiteral("vazio.fdb"));
         if (esquema) {
-            CriaBancoNovo(f);
+            CriaBancoNovo(f, {}, false);
         } else {
-            Conexao::criaBanco(f, UsuarioBanco(), SenhaBanco());
+            Conexao::criaBanco(f, UsuarioBanco(), SenhaBanco(), false);
         }
         alvo = f;
     }

@@ -83,9 +83,9 @@ void CriaTabelasIniciais(Transacao& tr)
     tr.commit();
 }
 
-QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso)
+QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso, bool escritaForcada)
 {
-    Conexao::criaBanco(arquivo, UsuarioBanco(), SenhaBanco());
+    Conexao::criaBanco(arquivo, UsuarioBanco(), SenhaBanco(), escritaForcada);
     Conexao con;
     con.conecta(arquivo, UsuarioBanco(), SenhaBanco());
     Transacao tr(con);

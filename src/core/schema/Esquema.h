@@ -16,6 +16,6 @@ void CriaTabelasIniciais(Transacao& tr);
 
 // Creates a new database file at `arquivo` and brings it to the current schema version.
 // Returns the version reached. Throws ErroBanco.
-QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso = {});
+QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso = {}, bool escritaForcada = true);
 
 } // namespace vx
