@@ -35,6 +35,11 @@ char16_t aproxima(QChar c)
     case 0x2026: return '.';
     case 0x2022: return '*';
     case 0x20AC: return 'E';
+    case 0x0141: return 'L';
+    case 0x0142: return 'l';
+    case 0x0110: return 'D';
+    case 0x0111: return 'd';
+    case 0x0131: return 'i';
     default: return '?';
     }
 }
