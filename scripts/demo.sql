@@ -38,7 +38,7 @@ insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep,
                        ocultarmunic, issqn, pis, cofins, csll)
   values (2, 'LABORATORIO ANALISES SUL LTDA', 'LAB SUL', 'AV IPIRANGA, 2000', '4314902', '90160000',
           '(51) 3333-0002', '98765432000110', 'N', 'S', 'N', 0, 0, 0, 0);
-insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (1, 'ANA PAULA SOUZA', '52998224725', '898001160532006', 'CRM 12345', '225125');
+insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (1, 'ANA PAULA SOUZA', '52998224725', '898000000000002', 'CRM 12345', '225125');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (2, 'CARLOS EDUARDO LIMA', '11144477735', '', 'CRBM 2233', '221205');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (3, 'MARIANA ROCHA', '39053344705', '', 'CREFITO 5566', '223605');
 insert into entidadesprofiss (codentidade, codprofissional) values (1, 1);
@@ -52,7 +52,7 @@ insert into unidades (codigo, nome) values (1, 'UBS CENTRO');
 insert into motivobloqueios (codigo, descricao) values (1, 'PACIENTE DESISTIU');
 insert into calendarios (datainicial, datafinal, descricao, selecao) values ('2026-11-21', '2026-12-20', 'DEZEMBRO/2026', 'S');
 insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, nomemae, endereco, endnum, bairro, cep, codtipolograd, fones)
-  values ('4314902', 1, '898001160532006', 'JOSE DA SILVA', '1960-05-10', 'M', '01', 'MARIA DA SILVA', 'DOS ANDRADAS', 500, 'CENTRO', '90020000', 81, '(51) 99999-0001');
+  values ('4314902', 1, '898000000000002', 'JOSE DA SILVA', '1960-05-10', 'M', '01', 'MARIA DA SILVA', 'DOS ANDRADAS', 500, 'CENTRO', '90020000', 81, '(51) 99999-0001');
 insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, nomemae, endereco, endnum, bairro, cep, codtipolograd, fones)
   values ('4314902', 2, '', 'MARIA APARECIDA SANTOS', '1985-11-02', 'F', '03', 'JOANA SANTOS', 'IPIRANGA', 1200, 'AZENHA', '90160000', 8, '(51) 99999-0002');
 commit;
