@@ -186,6 +186,17 @@ bool ATIVARFTP() { return Ini().leBool(G, QStringLiteral("ATIVARFTP"), true); }
 int PORTA() { return Ini().leInt(G, QStringLiteral("PORTA"), 21); }
 QString CEP() { return Ini().le(G, QStringLiteral("CEP")); }
 QString LOGO() { return Ini().le(G, QStringLiteral("LOGO")); }
+QString CNES() { return Ini().le(G, QStringLiteral("CNES")); }
+QString CNPJCPF() { return Ini().le(G, QStringLiteral("CNPJCPF")); }
+QString ENDERECO() { return Ini().le(G, QStringLiteral("ENDERECO")); }
+QString NUMERO() { return Ini().le(G, QStringLiteral("NUMERO")); }
+QString CIDADE() { return Ini().le(G, QStringLiteral("CIDADE")); }
+QString UF() { return Ini().le(G, QStringLiteral("UF")); }
+QString CONTATO() { return Ini().le(G, QStringLiteral("CONTATO")); }
+QString RESPONSAVEL() { return Ini().le(G, QStringLiteral("RESPONSAVEL")); }
+QString CARGORESP() { return Ini().le(G, QStringLiteral("CARGORESP")); }
+QString DESCTAXA() { return Ini().le(G, QStringLiteral("DESCTAXA")); }
+QString PREFEITURA() { return Ini().le(G, QStringLiteral("PREFEITURA")); }
 } // namespace Geral
 
 } // namespace vx

@@ -41,6 +41,17 @@ bool ATIVARFTP();
 int PORTA();
 QString CEP();
 QString LOGO();
+QString CNES();
+QString CNPJCPF();
+QString ENDERECO();
+QString NUMERO();
+QString CIDADE();
+QString UF();
+QString CONTATO();
+QString RESPONSAVEL();
+QString CARGORESP();
+QString DESCTAXA();
+QString PREFEITURA();
 } // namespace Geral
 
 // Installation folder: --pasta DIR, else $VORNEX_PASTA, else the executable's folder.
