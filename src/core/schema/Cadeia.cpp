@@ -3,6 +3,7 @@
 #include "core/UVariaveis.h"
 #include "core/schema/Catalogo.h"
 #include "core/schema/IndicesBusca.h"
+#include "exchange/CorrecaoConsultas.h"
 
 #include <vector>
 
@@ -690,9 +691,12 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const
             avisa(progresso, QString::fromUtf8(kLinha) + s + QStringLiteral("..."));
         if (s == QLatin1String("2.24") && TemPerfil(QStringLiteral("CUNE"))) {
             avisa(progresso, QStringLiteral("Verificando valor das consultas..."));
-            if (correcaoCune) {
+            {
                 try {
-                    correcaoCune();
+                    if (correcaoCune)
+                        correcaoCune();
+                    else
+                        CorrigeValorConsultas(tr);
                 } catch (const ErroBanco& e) {
                     r.estado = ResultadoCadeia::Estado::Falhou;
                     r.erro = e.texto();

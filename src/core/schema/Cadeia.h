@@ -30,8 +30,8 @@ QString VersaoEsquemaAtual();
 // Message shown when the database is newer than the program.
 QString MensagemVersaoMaior(const QString& versaoBanco);
 
-// Runs the chain on the main transaction `tr`. `correcaoCune` is the consultation-value correction
-// run between steps 2.23 and 2.24 for the CUNE profile (may be empty). Errors do not escape:
+// Runs the chain on the main transaction `tr`. `correcaoCune` replaces the consultation-value
+// correction run between steps 2.23 and 2.24 for the CUNE profile (CorrigeValorConsultas). Errors do not escape:
 // they stop the chain and are reported in the result.
 ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso = {},
                                 const std::function<void()>& correcaoCune = {});
