@@ -28,7 +28,7 @@ std::optional<Decimal> Decimal::parse(const QString& text)
     bool sep = false, digits = false;
     for (; i < t.size(); ++i) {
         const QChar c = t[i];
-        if (c.isDigit()) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             if (v > Q_INT64_C(92233720368547757))
                 return std::nullopt;
             v = v * 10 + (c.unicode() - '0');

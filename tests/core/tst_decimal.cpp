@@ -34,6 +34,7 @@ void TstDecimal::parse_data()
     QTest::newRow("injecao") << "1; drop table x" << false << "" << "";
     QTest::newRow("vazio") << "" << false << "" << "";
     QTest::newRow("so sinal") << "-" << false << "" << "";
+    QTest::newRow("digitos arabes") << QString::fromUtf8("\u0661\u0662") << false << "" << "";
 }
 
 void TstDecimal::parse()
