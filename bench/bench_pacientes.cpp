@@ -1,0 +1,226 @@
+// Patient registry on a large PESSOAS table: generates N patients (default 1,000,000) in a fresh
+// database and times loading a patient and the whole save of a new or changed one (code,
+// duplicate-warning queries, insert/update, audit row, commit).
+//   bench_pacientes [rows] [folder]
+#include "core/Banco.h"
+#include "core/UDMCune.h"
+#include "core/UVariaveis.h"
+#include "core/schema/Esquema.h"
+#include "core/schema/IndicesBusca.h"
+#include "municipality/Pacientes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+using namespace vx;
+
+namespace {
+
+const char* const kPrimeiros[] = {"MARIA", "JOSE", "ANA", "JOAO", "ANTONIO", "FRANCISCO", "CARLOS", "PAULO",
+                                  "PEDRO", "LUCAS", "JULIANA", "ADRIANA", "MARCIA", "FERNANDA", "PATRICIA",
+                                  "ALINE", "SANDRA", "CAMILA", "HELENA", "TEREZINHA", "OTAVIO", "IVONE"};
+const char* const kSobrenomes[] = {"SILVA", "SANTOS", "OLIVEIRA", "SOUZA", "RODRIGUES", "FERREIRA", "ALVES",
+                                   "PEREIRA", "LIMA", "GOMES", "COSTA", "RIBEIRO", "MARTINS", "CARVALHO",
+                                   "KRAUSE", "SCHMIDT", "BECKER", "WEBER", "BRUM", "FONSECA", "PORTO"};
+
+const char* const kMunicipio = "4314902";
+const int kConsorciados = 50000; // the rest belong to the municipality
+
+QString geraNome(std::mt19937& rnd)
+{
+    std::uniform_int_distribution<int> p(0, int(std::size(kPrimeiros)) - 1);
+    std::uniform_int_distribution<int> s(0, int(std::size(kSobrenomes)) - 1);
+    return QStringLiteral("%1 %2 %3")
+        .arg(QLatin1String(kPrimeiros[p(rnd)]), QLatin1String(kSobrenomes[s(rnd)]), QLatin1String(kSobrenomes[s(rnd)]));
+}
+
+void gera(Conexao& con, int linhas)
+{
+    Transacao tr(con);
+    tr.inicia();
+    // Bulk load without the search indexes, then build them once.
+    for (const char* ix : {"IX_PESSOAS_NOME", "IX_PESSOAS_NOME_UPPER", "IX_PESSOAS_CARTAOSUS_UPPER"})
+        if (tr.valor(QStringLiteral("select 1 from rdb$indices where rdb$index_name = ?"), {QLatin1String(ix)}).isValid())
+            tr.executa(QStringLiteral("drop index %1").arg(QLatin1String(ix)));
+    tr.commit();
+    tr.inicia();
+    std::mt19937 rnd(20261209);
+    std::uniform_int_distribution<qint64> cartao(700000000000000LL, 799999999999999LL);
+    const int municipais = std::max(0, linhas - kConsorciados);
+    const int lote = 250;
+    for (int i = 0; i < linhas;) {
+        QString sql = QStringLiteral("execute block as begin\n");
+        for (int k = 0; k < lote && i < linhas; ++k, ++i) {
+            const bool doMunicipio = i < municipais;
+            const int codigo = doMunicipio ? i + 1 : 95001 + (i - municipais);
+            sql += QStringLiteral("insert into pessoas (cli_origem, codigo, nome, cartaosus, datanasc, sexo, raca, "
+                                  "etnia, nomemae, endereco, endnum, bairro, cep) values ('%1', %2, '%3', '%4', "
+                                  "'1980-05-17', 'F', '99', '999', 'MAE', 'RUA', 1, 'CENTRO', '90000000');\n")
+                       .arg(QLatin1String(doMunicipio ? kMunicipio : kCliOrigemNenhum))
+                       .arg(codigo)
+                       .arg(geraNome(rnd), QString::number(cartao(rnd)));
+        }
+        sql += QStringLiteral("end");
+        tr.executa(sql);
+        if (i % 100000 == 0) {
+            tr.commit();
+            tr.inicia();
+        }
+    }
+    tr.commit();
+    tr.inicia();
+    CriaIndicesBusca(tr);
+    tr.commit();
+    tr.inicia();
+    tr.executa(QStringLiteral("execute block as declare n varchar(31); begin "
+                              "for select rdb$index_name from rdb$indices where rdb$relation_name = 'PESSOAS' into :n do "
+                              "execute statement 'set statistics index ' || :n; end"));
+    tr.commit();
+}
+
+struct Medida {
+    double minimo = 0, mediana = 0, maximo = 0;
+};
+
+template <class F>
+Medida mede(int vezes, F&& f)
+{
+    std::vector<double> t;
+    for (int i = 0; i < vezes; ++i) {
+        QElapsedTimer rel;
+        rel.start();
+        f(i);
+        t.push_back(rel.nsecsElapsed() / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return {t.front(), t[t.size() / 2], t.back()};
+}
+
+void imprime(const char* nome, const Medida& m)
+{
+    std::printf("%-58s %9.2f %9.2f %9.2f\n", nome, m.minimo, m.mediana, m.maximo);
+    std::fflush(stdout);
+}
+
+Paciente novo(int i, const QString& origem)
+{
+    Paciente p;
+    p.cliOrigem = origem;
+    p.cartaoSus = QStringLiteral("8980%1").arg(i, 11, 10, QLatin1Char('0'));
+    p.nome = QStringLiteral("MARIA SILVA SANTOS"); // a frequent name: the warning finds rows
+    p.dataNasc = QStringLiteral("10/10/1975");
+    p.sexo = QStringLiteral("F");
+    p.raca = QStringLiteral("03");
+    p.nomeMae = QStringLiteral("JOANA DA SILVA");
+    p.endereco = QStringLiteral("DAS FLORES");
+    p.endNum = QStringLiteral("12");
+    p.bairro = QStringLiteral("CENTRO");
+    p.cep = QStringLiteral("90010000");
+    return p;
+}
+
+// One save as the screen runs it: both duplicate warnings (on leaving the fields), then the save.
+void salva(Transacao& livre, Transacao& principal, const Paciente& p, bool consorcio)
+{
+    livre.inicia();
+    AvisoDuplicidade(livre, QStringLiteral("CartaoSUS"), p.cartaoSus, p.codigo);
+    AvisoDuplicidade(livre, QStringLiteral("Nome"), p.nome, p.codigo);
+    livre.rollback();
+    GravaPaciente(principal, p, consorcio);
+}
+
+void rodada(Conexao& con, int linhas, const char* titulo)
+{
+    Transacao principal(con), livre(con);
+    const int municipais = std::max(1, linhas - kConsorciados);
+    std::mt19937 rnd(7);
+    std::uniform_int_distribution<int> cod(1, municipais);
+    const int vezes = 40;
+    static int serie = 0;
+    ++serie;
+    std::printf("-- %s\n%-58s %9s %9s %9s\n", titulo, "operation", "min ms", "median ms", "max ms");
+    imprime("load a patient (select * by origin and code)", mede(vezes, [&](int) {
+                Paciente p;
+                livre.inicia();
+                CarregaPaciente(livre, QLatin1String(kMunicipio), QString::number(cod(rnd)), p);
+                livre.rollback();
+            }));
+    imprime("duplicate warning, CartaoSUS", mede(vezes, [&](int i) {
+                livre.inicia();
+                AvisoDuplicidade(livre, QStringLiteral("CartaoSUS"), novo(i, {}).cartaoSus, QString());
+                livre.rollback();
+            }));
+    imprime("duplicate warning, Nome (frequent name)", mede(vezes, [&](int) {
+                livre.inicia();
+                AvisoDuplicidade(livre, QStringLiteral("Nome"), QStringLiteral("MARIA SILVA SANTOS"), QString());
+                livre.rollback();
+            }));
+    imprime("save new, municipality (code by the database)", mede(vezes, [&](int i) {
+                salva(livre, principal, novo(serie * 1000 + i, QLatin1String(kMunicipio)), false);
+            }));
+    imprime("save new, consortium (code 95001+ by max)", mede(vezes, [&](int i) {
+                salva(livre, principal, novo(serie * 1000 + 500 + i, QLatin1String(kCliOrigemNenhum)), true);
+            }));
+    // The floor of every save: one audit row and the commit (forced writes).
+    imprime("floor: one LOGS insert + commit", mede(vezes, [&](int) {
+                principal.inicia();
+                principal.executa(QStringLiteral("insert into logs (usuario, tabela, situacao) values ('bench', 'x', 'I')"));
+                principal.commit();
+            }));
+    imprime("save changed patient (update)", mede(vezes, [&](int i) {
+                Paciente p = novo(serie * 1000 + 900 + i % 50, QLatin1String(kMunicipio));
+                p.codigo = QString::number(cod(rnd));
+                salva(livre, principal, p, false);
+            }));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int linhas = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000000;
+    QTemporaryDir tmp(argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("pacientes-XXXXXX"))
+                               : QDir::temp().filePath(QStringLiteral("pacientes-XXXXXX")));
+    // VX_BENCH_MANTER=1 keeps the database for a look at the plans.
+    tmp.setAutoRemove(qEnvironmentVariableIsEmpty("VX_BENCH_MANTER"));
+    const QString arquivo = tmp.filePath(QStringLiteral("pacientes.fdb"));
+    SessaoAtual().UsuarioLogado = QStringLiteral("bench");
+
+    QElapsedTimer rel;
+    rel.start();
+    CriaBancoNovo(arquivo);
+    Conexao con;
+    con.conecta(arquivo, UsuarioBanco(), SenhaBanco());
+    gera(con, linhas);
+    if (!tmp.autoRemove())
+        std::printf("bench_pacientes: database %s\n", qPrintable(arquivo));
+    std::printf("bench_pacientes: %d patients generated and indexed in %.1f s (forced writes on)\n", linhas,
+                rel.elapsed() / 1000.0);
+
+    rodada(con, linhas, "schema as created");
+
+    // Equality on the card number cannot use the UPPER(CARTAOSUS) search index.
+    Transacao tr(con);
+    tr.inicia();
+    if (!tr.valor(QStringLiteral("select 1 from rdb$indices where rdb$relation_name = 'PESSOAS' and "
+                                 "rdb$expression_source is null and exists (select 1 from rdb$index_segments s "
+                                 "where s.rdb$index_name = rdb$indices.rdb$index_name and "
+                                 "s.rdb$field_name = 'CARTAOSUS' and s.rdb$field_position = 0)")).isValid()) {
+        tr.executa(QStringLiteral("create index IX_BENCH_PESSOAS_CARTAOSUS on PESSOAS (CARTAOSUS)"));
+        tr.commit();
+        rodada(con, linhas, "with a plain index on PESSOAS.CARTAOSUS");
+    } else {
+        tr.commit();
+    }
+    con.desconecta();
+    Conexao::finaliza();
+    return 0;
+}
