@@ -100,7 +100,7 @@ int main(int argc, char** argv)
         splash->hide();
         splash.reset();
 
-        QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+        QObject::connect(&principal, &vx::TFprincipal::fechada, &app, &QApplication::quit, Qt::QueuedConnection);
         principal.setExecutaFormShowAoMostrar(true);
         principal.show();
         rc = app.exec();
