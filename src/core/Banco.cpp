@@ -440,15 +440,18 @@ void preparaEntrada(ThrowStatusWrapper* st, IStatement* stmt, const QVariantList
         switch (v.typeId()) {
         case QMetaType::QDate:
             b->setType(st, k, SQL_TYPE_DATE + 1);
+            b->setLength(st, k, sizeof(ISC_DATE)); // the column's own length may differ
             break;
         case QMetaType::QDateTime:
             b->setType(st, k, SQL_TIMESTAMP + 1);
+            b->setLength(st, k, sizeof(ISC_TIMESTAMP));
             break;
         case QMetaType::Int:
         case QMetaType::LongLong:
         case QMetaType::UInt:
         case QMetaType::ULongLong:
             b->setType(st, k, SQL_INT64 + 1);
+            b->setLength(st, k, sizeof(ISC_INT64));
             b->setScale(st, k, 0);
             break;
         default:

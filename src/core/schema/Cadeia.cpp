@@ -658,6 +658,10 @@ void ComplementaEsquema(Transacao& tr)
         criaRegraCodigo(tr, "UNIDADES", "UNIDADES_BI_CODIGO", "SELECT MAX(CODIGO) FROM UNIDADES");
         // Highest patient code of an origin, read backwards.
         criaIndice(tr, "IX_PESSOAS_ORIGEM_CODIGO_D", "PESSOAS", "CLI_ORIGEM, CODIGO", true);
+        // Duplicate-card warning on every patient save.
+        criaIndice(tr, "IX_PESSOAS_CARTAOSUS", "PESSOAS", "CARTAOSUS");
+        // A patient's authorizations (delete refusal, histories).
+        criaIndice(tr, "IX_MARCACAO_PESSOA", "MARCACAO", "CLI_ORIGEM, CODPESSOA");
     });
     grupo(tr, [&] { CriaIndicesBusca(tr); });
 }

@@ -1,0 +1,398 @@
+// Search statements, their execution on a real database, the search indexes and NomePorCodigo.
+#include "core/Banco.h"
+#include "core/UProcuraNome.h"
+#include "core/schema/Catalogo.h"
+#include "core/schema/IndicesBusca.h"
+#include "support/Fixtures.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace vx;
+
+namespace {
+
+QStringList chaves(const QVector<LinhaBusca>& linhas)
+{
+    QStringList r;
+    for (const auto& l : linhas)
+        r << l.chave;
+    return r;
+}
+
+// Names that exercise the ordering: case, accents, blanks, duplicates, a quote and a null.
+const char* const kEspeciais[] = {
+    "JOSE DA SILVA", "JOSE SILVA", "SILVA JOSE", "MARIA JOSE SILVANA", "ana paula", "ANA PAULA",
+    "ÁLVARO SOUZA", "ÉDER LIMA", "ZÉ DO CAIXÃO", "O'BRIEN JOSE", "ANA  DUPLO", "JOSE SILVA",
+};
+const char* const kPrimeiros[] = {"MARIA", "JOAO", "ANA", "PEDRO", "CARLOS", "LUCAS", "BRUNO", "RAFAEL"};
+const char* const kUltimos[] = {"SANTOS", "OLIVEIRA", "SOUZA", "COSTA", "GOMES", "ALVES", "LOPES",
+                                "MARTINS", "ROCHA", "DIAS", "NUNES", "PIRES"};
+
+} // namespace
+
+class TstProcura : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::BancoTeste> m_b;
+    QHash<QString, int> m_codigoDe; // special name -> first code
+
+    QVector<LinhaBusca> busca(const DefinicaoBusca& d, const QString& padrao, const AjusteBusca& a = {})
+    {
+        m_b->tr().inicia();
+        auto r = ExecutaBusca(m_b->tr(), d, padrao, a);
+        m_b->tr().commit();
+        return r;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_b = std::make_unique<test::BancoTeste>();
+        Transacao& tr = m_b->tr();
+        tr.inicia();
+        QVERIFY(catalogo::existeTabela(tr, "PESSOAS"));
+        int codigo = 0;
+        auto insere = [&](const QString& origem, const QVariant& nome, const QString& cartao) {
+            ++codigo;
+            tr.executa(QStringLiteral("insert into pessoas (cli_origem, codigo, nome, cartaosus) values (?, ?, ?, ?)"),
+                       {origem, codigo, nome, cartao});
+        };
+        for (const char* n : kEspeciais) {
+            insere(QStringLiteral("4314902"), QString::fromUtf8(n), QString());
+            if (!m_codigoDe.contains(QString::fromUtf8(n)))
+                m_codigoDe.insert(QString::fromUtf8(n), codigo);
+        }
+        // A patient without a name, found by the card only.
+        insere(QStringLiteral("4314902"), QVariant(), QStringLiteral("898001234567890"));
+        m_codigoDe.insert(QStringLiteral("<sem nome>"), codigo);
+        // Another municipality's patient whose card matches a pattern used with a filter.
+        insere(QStringLiteral("4300000"), QStringLiteral("FORA DO FILTRO"), QStringLiteral("700555000000001"));
+        m_codigoDe.insert(QStringLiteral("FORA DO FILTRO"), codigo);
+        for (const char* p : kPrimeiros)
+            for (const char* u : kUltimos)
+                for (const char* u2 : kUltimos)
+                    insere(QStringLiteral("4314902"), QStringLiteral("%1 %2 %3").arg(p, u, u2),
+                           QStringLiteral("70%1").arg(codigo, 13, 10, QLatin1Char('0')));
+        tr.commit();
+    }
+
+    void cleanupTestCase() { m_b.reset(); }
+
+    void padrao_data()
+    {
+        QTest::addColumn<int>("modo");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("padrao");
+        QTest::newRow("trecho") << int(ModoBusca::TrechoNome) << "silva" << "%SILVA%";
+        QTest::newRow("trecho vazio") << int(ModoBusca::TrechoNome) << "" << "%%";
+        QTest::newRow("inicio") << int(ModoBusca::InicioNome) << "jos" << "JOS%";
+        QTest::newRow("qualquer") << int(ModoBusca::QualquerPalavra) << "JOSE SILVA" << "%JOSE %SILVA%";
+        QTest::newRow("qualquer tres") << int(ModoBusca::QualquerPalavra) << "a b c" << "%A %B %C%";
+        QTest::newRow("acentos") << int(ModoBusca::TrechoNome) << "joão éder" << "%JOÃO ÉDER%";
+    }
+    void padrao()
+    {
+        QFETCH(int, modo);
+        QFETCH(QString, texto);
+        QFETCH(QString, padrao);
+        QCOMPARE(PadraoBusca(ModoBusca(modo), texto), padrao);
+    }
+
+    void statements_data()
+    {
+        QTest::addColumn<QString>("chamada");
+        QTest::addColumn<QString>("tabela");
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("procura pessoas") << "Procura" << "PESSOAS"
+            << "select first 400 CODIGO, NOME\nfrom PESSOAS where Upper(NOME) like :pdes\n"
+               "or Upper(cartaosus) like :pdes\norder by NOME";
+        QTest::newRow("procura view minusculas") << "Procura" << "v_Profissionais"
+            << "select first 400 CODIGO, NOME\nfrom v_Profissionais where Upper(NOME) like :pdes\n"
+               "or Upper(OCUPACAOENTIDADE) like :pdes\norder by NOME";
+        QTest::newRow("procura outra") << "Procura" << "PROCEDIMENTOS"
+            << "select first 400 CODIGO, NOME\nfrom PROCEDIMENTOS where Upper(NOME) like :pdes\norder by NOME";
+        QTest::newRow("filtro entidades") << "ProcuraFiltro" << "V_ENTIDADES"
+            << "select first 400 CODIGO, NOME\nfrom V_ENTIDADES where (DataExclusao is null) and "
+               "(Upper(NOME) like :pdes\nor Upper(NomeFantasia) like :pdes)\norder by NOME";
+        QTest::newRow("filtro outra") << "ProcuraFiltro" << "PROCEDIMENTOS"
+            << "select first 400 CODIGO, NOME\nfrom PROCEDIMENTOS where (DataExclusao is null) and "
+               "(Upper(NOME) like :pdes)\norder by NOME";
+        QTest::newRow("simples sem linha extra") << "ProcuraSimples" << "PESSOAS"
+            << "select first 400 CODIGO,NOME as Campo\nfrom PESSOAS where Upper(NOME) like :pdes\norder by NOME";
+        QTest::newRow("simples filtro") << "ProcuraSimplesFiltro" << "PESSOAS"
+            << "select first 400 CODIGO,NOME as Campo\nfrom PESSOAS where DataExclusao is null and "
+               "Upper(NOME) like :pdes\norder by NOME";
+    }
+    void statements()
+    {
+        QFETCH(QString, chamada);
+        QFETCH(QString, tabela);
+        QFETCH(QString, sql);
+        const QStringList campos{"CODIGO", "", "NOME"};
+        const QString cond = QStringLiteral("DataExclusao is null");
+        DefinicaoBusca d;
+        if (chamada == "Procura")
+            d = MontaProcura(campos, "NOME", tabela);
+        else if (chamada == "ProcuraFiltro")
+            d = MontaProcuraFiltro(campos, "NOME", tabela, cond);
+        else if (chamada == "ProcuraSimples")
+            d = MontaProcuraSimples("CODIGO", "NOME", tabela);
+        else
+            d = MontaProcuraSimplesFiltro("CODIGO", "NOME", tabela, cond);
+        QCOMPARE(d.sql(), sql);
+        QCOMPARE(d.tituloErro, chamada == "Procura" ? QString("Erro, verifique os dados digitados")
+                                                    : QString("Erro, verifique os dados digitados."));
+    }
+
+    void colunasDaLista()
+    {
+        // Expressions 2..n shown first, the key last; a converted column is named by its column.
+        const DefinicaoBusca d = MontaProcura({"CAST(CODIGO AS VARCHAR(10))", "NOME", "cast(p.cartaosus as char(15))"},
+                                              "NOME", "PESSOAS");
+        QCOMPARE(d.exibicao, (QVector<int>{1, 2, 0}));
+        QCOMPARE(d.titulos, (QStringList{"NOME", "p.cartaosus", "CODIGO"}));
+        QVERIFY(!d.cortaHifen);
+        QVERIFY(MontaProcura({"CodConcat", "NOME"}, "NOME", "V_PROFISSIONAIS").cortaHifen);
+        QCOMPARE(MontaProcuraSimplesFiltro("P.CODIGO", "P.NOME", "PESSOAS P", "1=1").titulos.first(), QString("CODIGO"));
+    }
+
+    void primeiros400EmOrdem()
+    {
+        const DefinicaoBusca d = MontaProcura({"CODIGO", "NOME", "CARTAOSUS"}, "NOME", "PESSOAS");
+        const auto linhas = busca(d, PadraoBusca(ModoBusca::TrechoNome, ""));
+        QCOMPARE(linhas.size(), 400);
+        // Same rows and order as the server's own "order by NOME" over every name.
+        m_b->tr().inicia();
+        Consulta q(m_b->tr());
+        q.abre("select first 400 codigo from pessoas where upper(nome) like '%' or upper(cartaosus) like '%' "
+               "order by nome");
+        QStringList esperado;
+        for (; !q.eof(); q.proximo())
+            esperado << q.campo(0).texto();
+        q.fecha();
+        m_b->tr().commit();
+        QCOMPARE(chaves(linhas), esperado);
+        // The card-only patient has no name: nulls come first.
+        QCOMPARE(linhas.at(0).chave, QString::number(m_codigoDe.value("<sem nome>")));
+        QCOMPARE(linhas.at(1).colunas.first(), QString("ANA  DUPLO"));
+    }
+
+    // Whatever path a search takes (ordered walk, bounded walk, local sort), it returns what the
+    // statement itself returns, in the same order.
+    void igualAoComando_data()
+    {
+        QTest::addColumn<int>("forma");
+        QTest::addColumn<QString>("padrao");
+        QTest::addColumn<int>("ajuste");
+        const QStringList padroes{"%",     "%%",      "%SILVA%", "ANA%",   "ANA  %", "JOSE %SILVA%", "%JOSE %SILVA%",
+                                  "%ZZZ%", "%8001%",  "8980%",   "70%",    "7000000000003%", "O'%", "%'%",
+                                  "É%",    "%É%",     "_NA%",    "ZZZ%",   "ana%",
+                                  "%0%",   "%A%",     "%S %S%",  "%OS%",   "%MARIA %"};
+        // Default; a 400-row sample (range read between sample bounds); walk up to the 400th sample
+        // value; a range too small (ordered walk from the bound); a sample too small for bounds.
+        const char* const ajustes[] = {"padrao", "amostra", "passo", "faixa", "pequena"};
+        for (int forma = 0; forma < 4; ++forma)
+            for (const QString& p : padroes)
+                for (int a = 0; a < 5; ++a)
+                    QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3").arg(forma).arg(p, ajustes[a]))) << forma << p << a;
+    }
+    void igualAoComando()
+    {
+        QFETCH(int, forma);
+        QFETCH(QString, padrao);
+        QFETCH(int, ajuste);
+        const int valores[][3] = {{2000, 20000, 8}, {400, 20000, 8}, {400, 20000, 400}, {400, 3, 8}, {5, 20000, 8}};
+        AjusteBusca a;
+        a.amostra = valores[ajuste][0];
+        a.faixa = valores[ajuste][1];
+        a.passo = valores[ajuste][2];
+        // The filters include an OR, kept as written.
+        const QString cond = QStringLiteral("CLI_ORIGEM='4314902' or CODIGO < 3");
+        DefinicaoBusca d;
+        switch (forma) {
+        case 0: d = MontaProcura({"CODIGO", "NOME"}, "NOME", "PESSOAS"); break;
+        case 1: d = MontaProcuraFiltro({"CODIGO", "NOME"}, "NOME", "Pessoas", cond); break;
+        case 2: d = MontaProcuraSimples("CODIGO", "NOME", "PESSOAS"); break;
+        default: d = MontaProcuraSimplesFiltro("CODIGO", "NOME", "PESSOAS", cond); break;
+        }
+        QString sql = d.sql();
+        sql.replace(":pdes", "'" + QString(padrao).replace("'", "''") + "'");
+        m_b->tr().inicia();
+        Consulta q(m_b->tr());
+        q.abre(sql);
+        QStringList esperado;
+        for (; !q.eof(); q.proximo())
+            esperado << q.campo(0).texto();
+        q.fecha();
+        m_b->tr().commit();
+        QCOMPARE(chaves(busca(d, padrao, a)), esperado);
+    }
+
+    void joseSilva_data()
+    {
+        QTest::addColumn<int>("modo");
+        QTest::addColumn<QStringList>("nomes");
+        QTest::newRow("trecho") << int(ModoBusca::TrechoNome)
+                                << QStringList{"JOSE SILVA", "JOSE SILVA", "MARIA JOSE SILVANA"};
+        QTest::newRow("inicio") << int(ModoBusca::InicioNome) << QStringList{"JOSE SILVA", "JOSE SILVA"};
+        // Both JOSE DA SILVA and the exact JOSE SILVA; not SILVA JOSE (order of the words).
+        QTest::newRow("qualquer") << int(ModoBusca::QualquerPalavra)
+                                  << QStringList{"JOSE DA SILVA", "JOSE SILVA", "JOSE SILVA", "MARIA JOSE SILVANA"};
+    }
+    void joseSilva()
+    {
+        QFETCH(int, modo);
+        QFETCH(QStringList, nomes);
+        const DefinicaoBusca d = MontaProcura({"CODIGO", "NOME"}, "NOME", "PESSOAS");
+        QStringList vistos;
+        for (const auto& l : busca(d, PadraoBusca(ModoBusca(modo), "jose silva")))
+            vistos << l.colunas.first();
+        QCOMPARE(vistos, nomes);
+    }
+
+    void cartaoSus_data()
+    {
+        QTest::addColumn<bool>("simples");
+        QTest::addColumn<int>("achados");
+        QTest::newRow("Procura") << false << 1;
+        QTest::newRow("ProcuraSimples") << true << 0;
+    }
+    void cartaoSus()
+    {
+        QFETCH(bool, simples);
+        QFETCH(int, achados);
+        const DefinicaoBusca d = simples ? MontaProcuraSimples("CODIGO", "NOME", "PESSOAS")
+                                         : MontaProcura({"CODIGO", "NOME"}, "NOME", "Pessoas");
+        const auto linhas = busca(d, PadraoBusca(ModoBusca::TrechoNome, "8001234"));
+        QCOMPARE(linhas.size(), achados);
+        if (achados)
+            QCOMPARE(linhas.first().chave, QString::number(m_codigoDe.value("<sem nome>")));
+    }
+
+    void filtroEnvolveLinhaExtra()
+    {
+        // The card alternative stays inside the condition's parentheses.
+        const DefinicaoBusca d = MontaProcuraFiltro({"CODIGO", "NOME"}, "NOME", "PESSOAS", "CLI_ORIGEM='4314902'");
+        QVERIFY(busca(d, "%700555%").isEmpty());
+        const DefinicaoBusca sem = MontaProcura({"CODIGO", "NOME"}, "NOME", "PESSOAS");
+        QCOMPARE(chaves(busca(sem, "%700555%")), QStringList{QString::number(m_codigoDe.value("FORA DO FILTRO"))});
+    }
+
+    void simplesFiltroComApelido()
+    {
+        const DefinicaoBusca d = MontaProcuraSimplesFiltro("P.CODIGO", "P.NOME", "PESSOAS P", "P.CLI_ORIGEM='4314902'");
+        const auto linhas = busca(d, PadraoBusca(ModoBusca::InicioNome, "o'brien"));
+        QCOMPARE(linhas.size(), 1);
+        QCOMPARE(linhas.first().chave, QString::number(m_codigoDe.value("O'BRIEN JOSE")));
+        QCOMPARE(linhas.first().colunas, (QStringList{linhas.first().chave, "O'BRIEN JOSE"}));
+    }
+
+    void codconcat()
+    {
+        test::BancoTeste b;
+        b.executa("insert into entidades (codigo, razaosocial, nomefantasia) values (3, 'CLINICA CENTRAL', 'CENTRAL')");
+        b.executa("insert into cbo (codigo, descricao) values ('225125', 'MEDICO CLINICO')");
+        b.executa("insert into profissionais (codigo, nome, cbo) values (12, 'PAULO RAMOS', '225125')");
+        b.executa("insert into entidadesprofiss (codentidade, codprofissional) values (3, 12)");
+        const DefinicaoBusca d = MontaProcura({"codconcat", "NOME", "OCUPACAOENTIDADE"}, "NOME", "v_profissionais");
+        b.tr().inicia();
+        // Found by the occupation (extra line of the view), key cut before the "-".
+        const auto linhas = ExecutaBusca(b.tr(), d, PadraoBusca(ModoBusca::TrechoNome, "clinica central"));
+        b.tr().commit();
+        QCOMPARE(linhas.size(), 1);
+        QCOMPARE(linhas.first().chave, QString("12-3"));
+        QCOMPARE(ChaveResultado(d, linhas.first().chave), QString("12"));
+        QCOMPARE(linhas.first().colunas, (QStringList{"PAULO RAMOS", "MEDICO CLINICO => CLINICA CENTRAL", "12-3"}));
+    }
+
+    void colunaErradaFalha()
+    {
+        const DefinicaoBusca d = MontaProcura({"CODIGO", "NOMEX"}, "NOMEX", "PESSOAS");
+        m_b->tr().inicia();
+        QVERIFY_THROWS_EXCEPTION(ErroBanco, ExecutaBusca(m_b->tr(), d, "%"));
+        m_b->tr().rollback();
+    }
+
+    void sqlNomePorCodigo_data()
+    {
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("sql");
+        const QString base = "select NOME as Nome from CLIENTES where CODIGO=";
+        QTest::newRow("numero") << "12345" << base + "12345";
+        QTest::newRow("seis digitos") << "123456" << base + "'123456'";
+        QTest::newRow("municipio") << "4314902" << base + "'4314902'";
+        QTest::newRow("letra") << "12A" << base + "'12A'";
+        QTest::newRow("branco") << "1 2" << base + "'1 2'";
+        QTest::newRow("aspas") << "O'X" << base + "'O''X'";
+        QTest::newRow("vazio") << "" << "select first 1 NOME as Nome from CLIENTES";
+    }
+    void sqlNomePorCodigo()
+    {
+        QFETCH(QString, codigo);
+        QFETCH(QString, sql);
+        QCOMPARE(SqlNomePorCodigo(codigo, "CODIGO", "NOME", "CLIENTES"), sql);
+    }
+
+    void nomePorCodigo_data()
+    {
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("chave");
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("tabela");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("municipio texto") << "4314902" << "CODIGO" << "NOME" << "CLIENTES" << "PELOTAS";
+        QTest::newRow("inteiro") << "12345" << "CODIGO" << "NOME" << "PROCEDIMENTOS" << "CONSULTA";
+        QTest::newRow("nao achado") << "99" << "CODIGO" << "NOME" << "PROCEDIMENTOS" << "";
+        QTest::newRow("vazio com chave") << "" << "CODIGO" << "NOME" << "CLIENTES" << "";
+        QTest::newRow("vazio sem chave") << "" << "" << "NOME" << "CLIENTES" << "PELOTAS";
+    }
+    void nomePorCodigo()
+    {
+        QFETCH(QString, codigo);
+        QFETCH(QString, chave);
+        QFETCH(QString, nome);
+        QFETCH(QString, tabela);
+        QFETCH(QString, esperado);
+        test::BancoTeste b;
+        b.executa("insert into clientes (codigo, nome) values ('4314902', 'PELOTAS')");
+        b.executa("insert into procedimentos (codigo, nome) values (12345, 'CONSULTA')");
+        b.tr().inicia();
+        Consulta q(b.tr());
+        QCOMPARE(NomePorCodigo(q, codigo, chave, nome, tabela), esperado);
+        b.tr().commit();
+    }
+
+    void nomePorCodigoDeixaErroPassar()
+    {
+        test::BancoTeste b;
+        b.tr().inicia();
+        Consulta q(b.tr());
+        QVERIFY_THROWS_EXCEPTION(ErroBanco, NomePorCodigo(q, "1", "CODIGO", "NOME", "NAOEXISTE"));
+        b.tr().rollback();
+    }
+
+    void indicesIdempotentes()
+    {
+        test::BancoTeste b;
+        Transacao& tr = b.tr();
+        for (int i = 0; i < 2; ++i) {
+            tr.inicia();
+            CriaIndicesBusca(tr);
+            tr.commit();
+        }
+        tr.inicia();
+        for (const char* ix : {"IX_PESSOAS_NOME", "IX_PESSOAS_NOME_UPPER", "IX_PESSOAS_CARTAOSUS_UPPER"})
+            QVERIFY2(catalogo::existeIndice(tr, ix), ix);
+        tr.commit();
+        // A database without the table is left alone.
+        test::BancoTeste vazio(false);
+        vazio.tr().inicia();
+        CriaIndicesBusca(vazio.tr());
+        vazio.tr().commit();
+    }
+};
+
+QTEST_GUILESS_MAIN(TstProcura)
+#include "tst_procura.moc"
