@@ -58,7 +58,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vornex"));
-    QApplication::setApplicationDisplayName(vx::TituloProduto());
+    // The task bar shows the window title; a display name would be appended to every title.
     QCommandLineParser p;
     p.addHelpOption();
     QCommandLineOption pasta(QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."), QStringLiteral("DIR"));
