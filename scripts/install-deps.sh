@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-  libcurl4-openssl-dev zlib1g-dev libxlsxwriter-dev libzint-dev
+  libcurl4-openssl-dev curl zlib1g-dev libxlsxwriter-dev libzint-dev
   python3 python3-pyftpdlib poppler-utils xvfb xauth
   fonts-dejavu-core fonts-liberation
 )

@@ -1,0 +1,301 @@
+#include "exchange/ftp/TransporteFtp.h"
+#include "core/Configuracao.h"
+#include "core/Mensagens.h"
+#include "core/UVariaveis.h"
+#include "exchange/ftp/FtpCliente.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+
+namespace vx {
+
+namespace {
+
+struct PadraoFamilia {
+    const char* sufixo; // suffix of the GERAL override keys
+    const char* host;
+    const char* usuario; // prefix for numbered families
+    const char* senha;
+};
+
+// Built-in accounts; every value can be overridden in GERAL.
+const PadraoFamilia& padrao(FamiliaFtp f)
+{
+    static const PadraoFamilia tab[] = {
+        {"CUNE", "ftp.cune.vornex.com.br", "cune", "Vx#cune15"},
+        {"CONSORCIOS", "ftp.consorcios.vornex.com.br", "consorcio", "Vx#cons15"},
+        {"CULVAR", "ftp.culvar.vornex.com.br", "culvar", "Vx#culvar15"},
+        {"PADRAO", "ftp.vornex.com.br", "vornex", "Vx#padrao15"},
+    };
+    return tab[int(f)];
+}
+
+QString chave(const char* nome, const char* sufixo, const char* valorPadrao)
+{
+    const QString g = QStringLiteral("GERAL");
+    const QString especifica = QString::fromLatin1(nome) + QLatin1Char('_') + QString::fromLatin1(sufixo);
+    if (Ini().existe(g, especifica))
+        return Ini().le(g, especifica);
+    if (Ini().existe(g, QString::fromLatin1(nome)))
+        return Ini().le(g, QString::fromLatin1(nome));
+    return QString::fromLatin1(valorPadrao);
+}
+
+bool ehNumerada(FamiliaFtp f)
+{
+    return f == FamiliaFtp::Cune || f == FamiliaFtp::Consorcios;
+}
+
+} // namespace
+
+FamiliaFtp FamiliaFtpDoPerfil()
+{
+    if (TemPerfil(QStringLiteral("CUNE")) || TemPerfil(QStringLiteral("TESTE")))
+        return FamiliaFtp::Cune;
+    if (TemPerfil(QStringLiteral("CUMBEL")) || TemPerfil(QStringLiteral("CEVRANDOSA")) ||
+        TemPerfil(QStringLiteral("CASLUNE")) || TemPerfil(QStringLiteral("CORVANE")))
+        return FamiliaFtp::Consorcios;
+    if (TemPerfil(QStringLiteral("CULVAR")))
+        return FamiliaFtp::Culvar;
+    return FamiliaFtp::Padrao;
+}
+
+ContaFtp ContaFtpPara(int numero)
+{
+    ContaFtp c;
+    c.familia = FamiliaFtpDoPerfil();
+    const PadraoFamilia& p = padrao(c.familia);
+    c.host = chave("FTPHOST", p.sufixo, p.host);
+    c.usuario = chave("FTPUSUARIO", p.sufixo, p.usuario);
+    c.senha = chave("FTPSENHA", p.sufixo, p.senha);
+    c.porta = Geral::PORTA();
+    if (ehNumerada(c.familia))
+        c.usuario += QStringLiteral("%1").arg(numero, 2, 10, QLatin1Char('0'));
+    return c;
+}
+
+int NumeroContaInicial()
+{
+    return EhMunicipio() ? 1 : 3;
+}
+
+QString PastaFtpDoPerfil()
+{
+    static const char* ordem[] = {"CUMBEL", "CEVRANDOSA", "CASLUNE", "CORVANE", "CULVAR", "CUNE", "TESTE"};
+    for (const char* p : ordem)
+        if (TemPerfil(QString::fromLatin1(p)))
+            return QString::fromLatin1(p).toLower();
+    return {};
+}
+
+QString PastaFtpDeTrabalho()
+{
+    const QString p = PastaFtpDoPerfil();
+    return p.isEmpty() ? QStringLiteral("teste") : p;
+}
+
+QString PastaFtpDoDestino(const QString& destino)
+{
+    if (destino.startsWith(QLatin1Char('P')))
+        return QStringLiteral("marcacao/profiss") + destino.mid(1, 10).rightJustified(5, QLatin1Char('0'));
+    if (destino.startsWith(QLatin1Char('F')))
+        return QStringLiteral("faturamento/") + destino.mid(1, 10);
+    return {};
+}
+
+namespace {
+QString pastaLocal(const char* rel)
+{
+    const QString p = CaminhoInstalacao(QString::fromLatin1(rel));
+    QDir().mkpath(p);
+    return p.endsWith(QLatin1Char('/')) ? p : p + QLatin1Char('/');
+}
+} // namespace
+
+QString PastaEnvio() { return pastaLocal("arquivosxml/env"); }
+QString PastaRecebidos() { return pastaLocal("arquivosxml/rec"); }
+QString PastaErros() { return pastaLocal("arquivosxml/erros"); }
+
+void CriaPastasTroca()
+{
+    PastaEnvio();
+    PastaRecebidos();
+    PastaErros();
+}
+
+QString LinhaComHora(const QString& texto)
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) + texto;
+}
+
+void EsperaMs(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(ulong(std::clamp<qint64>(ms - t.elapsed(), 0, 5)));
+    }
+}
+
+bool ConectaFtp(FtpCliente& ftp)
+{
+    if (!Geral::ATIVARFTP()) {
+        ftp.desconecta();
+        return false;
+    }
+    int numero = NumeroContaInicial();
+    for (int tentativa = 0; tentativa < 3; ++tentativa) {
+        ftp.desconecta();
+        const ContaFtp conta = ContaFtpPara(numero);
+        try {
+            ftp.conecta(conta.host, conta.porta, conta.usuario, conta.senha);
+        } catch (const ErroFtp&) {
+        }
+        if (ftp.conectado()) {
+            if (PastaFtpDoPerfil().isEmpty())
+                MostraMensagem({QString(), QStringLiteral("Configurar a variável [CONSORCIO]"), IconeMsg::Nenhum, {}, 0, -1});
+            ftp.mudaPasta(QLatin1Char('/') + PastaFtpDeTrabalho());
+            return true;
+        }
+        ++numero;
+    }
+    return false;
+}
+
+bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo)
+{
+    const QStringList linhas = ftp.listaDetalhada(arquivo);
+    for (const QString& linha : linhas) {
+        if (!linha.contains(arquivo, Qt::CaseInsensitive))
+            continue;
+        // Unix form: perms links owner group size month day time name;
+        // DOS form: date time size|<DIR> name.
+        const QStringList t = linha.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QString tamanho;
+        int campoNome = -1;
+        if (t.size() >= 9 && QStringLiteral("-dlcbps").contains(linha.at(0))) {
+            tamanho = t.at(4);
+            campoNome = 8;
+        } else if (t.size() >= 4) {
+            tamanho = t.at(2);
+            campoNome = 3;
+        }
+        if (campoNome >= 0) {
+            // The name may hold blanks: take everything after the fields before it.
+            int pos = 0;
+            for (int i = 0; i < campoNome; ++i) {
+                pos = linha.indexOf(t.at(i), pos) + t.at(i).size();
+            }
+            const QString nome = linha.mid(pos).trimmed();
+            if (nome == arquivo && tamanho == QLatin1String("0"))
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status)
+{
+    auto log = [&](const QString& t) {
+        if (status)
+            status(LinhaComHora(t));
+    };
+    const QString local = PastaEnvio() + arquivo;
+    const bool porProfissional = destino.startsWith(QLatin1Char('P'));
+    const bool porPeriodo = destino.startsWith(QLatin1Char('F'));
+    const QString subpasta = porProfissional ? QStringLiteral("profiss") + destino.mid(1, 10).rightJustified(5, QLatin1Char('0'))
+                                             : destino.mid(1, 10);
+
+    bool enviado = false;
+    bool jaExiste = false;
+    int tentativas = 0;
+
+    log(QStringLiteral(" => Conectando ao servidor ftp..."));
+    try {
+        ConectaFtp(ftp);
+    } catch (const std::exception&) {
+        log(QStringLiteral(" => Não foi possível estabelecer a conexão com o servidor ftp!"));
+    }
+
+    if (ftp.conectado()) {
+        log(QStringLiteral(" => Transmitindo arquivo..."));
+        for (;;) {
+            QString entrando; // folder being entered; set while its change may fail
+            try {
+                for (;;) {
+                    if (porProfissional || porPeriodo) {
+                        entrando = porProfissional ? QStringLiteral("marcacao") : QStringLiteral("faturamento");
+                        ftp.mudaPasta(entrando);
+                        entrando = subpasta;
+                        ftp.mudaPasta(entrando);
+                        entrando.clear();
+                        if (porPeriodo) {
+                            const QStringList nomes = ftp.listaNomes(QStringLiteral("*.xml"));
+                            if (nomes.contains(QStringLiteral("okcune ") + arquivo, Qt::CaseInsensitive)) {
+                                const QString marcado = local + QStringLiteral(" (ja existe)");
+                                QFile::remove(marcado);
+                                QFile::rename(local, marcado);
+                                jaExiste = true;
+                                break;
+                            }
+                        }
+                    }
+                    ftp.envia(local, arquivo);
+                    EsperaMs(100);
+                    if (ArquivoExisteFtp(ftp, arquivo)) {
+                        enviado = true;
+                        break;
+                    }
+                    if (++tentativas >= 3)
+                        throw ErroFtp(QStringLiteral("Não conseguiu criar o arquivo após 03 tentativas!"));
+                    ftp.mudaPasta(QLatin1Char('/') + PastaFtpDeTrabalho());
+                }
+                break;
+            } catch (const std::exception& e) {
+                const auto* ef = dynamic_cast<const ErroFtp*>(&e);
+                const QString texto = ef ? ef->texto() : QString::fromUtf8(e.what());
+                if (texto.contains(QLatin1String("directory"))) {
+                    // The folder whose change failed; after a later failure, the destination folder.
+                    try {
+                        ftp.criaPasta(entrando.isEmpty() ? subpasta : entrando);
+                    } catch (const std::exception&) {
+                    }
+                }
+                if (++tentativas <= 10) {
+                    try {
+                        ftp.desconecta();
+                        ConectaFtp(ftp);
+                    } catch (const std::exception&) {
+                    }
+                    continue;
+                }
+                log(QStringLiteral(" => FALHOU:") + QStringLiteral("[Dir:") + destino + QStringLiteral(" - ") + ftp.pastaAtual() +
+                    QLatin1Char(']') + QLatin1Char('\n') + texto);
+                break;
+            }
+        }
+    }
+
+    if (enviado) {
+        log(QStringLiteral(" => Arquivo enviado OK!"));
+        return true;
+    }
+    if (!jaExiste) {
+        log(QStringLiteral(" => FALHOU!"));
+        const QString copia = PastaErros() + arquivo;
+        QFile::remove(copia);
+        QFile::copy(local, copia);
+    }
+    return false;
+}
+
+} // namespace vx

@@ -1,0 +1,64 @@
+#pragma once
+// FTP accounts by consortium profile, the connection routine, the shared upload with its
+// progress lines, and the local exchange folders.
+#include <QString>
+
+#include <functional>
+
+namespace vx {
+
+class FtpCliente;
+
+// Receives one progress line ("dd/mm/yyyy hh:nn:ss => ..."); screens append it to their status box.
+using LinhaStatus = std::function<void(const QString&)>;
+
+// Account family chosen by the consortium profile.
+enum class FamiliaFtp { Cune, Consorcios, Culvar, Padrao };
+
+struct ContaFtp {
+    FamiliaFtp familia = FamiliaFtp::Padrao;
+    QString host;
+    int porta = 21;
+    QString usuario;
+    QString senha;
+};
+
+FamiliaFtp FamiliaFtpDoPerfil();
+// Account for an attempt: families CUNE and CONSORCIOS append the two-digit number to the prefix.
+// Hosts, prefixes and passwords may be overridden in GERAL (see docs/FTP.md).
+ContaFtp ContaFtpPara(int numero);
+// First account number: 1 in a municipality installation, 3 otherwise.
+int NumeroContaInicial();
+// Remote profile folder ("cumbel", …, "teste"); empty when the profile names none.
+QString PastaFtpDoPerfil();
+// The folder the client works in: the profile folder, or "teste" for an unknown profile.
+QString PastaFtpDeTrabalho();
+
+// Remote folder of a destination code: "" → profile folder; "P42" → marcacao/profiss00042;
+// "F2015_03" → faturamento/2015_03.
+QString PastaFtpDoDestino(const QString& destino);
+
+// Local exchange folders under the installation folder (created on demand), with a final "/".
+QString PastaEnvio();    // arquivosxml/env/
+QString PastaRecebidos(); // arquivosxml/rec/
+QString PastaErros();     // arquivosxml/erros/
+void CriaPastasTroca();
+
+// A status line: the local date and time, then `texto` (which begins with " => ").
+QString LinhaComHora(const QString& texto);
+
+// Connects (after disconnecting) with up to three accounts and enters the profile folder.
+// False when FTP is disabled or every attempt failed; an error entering the folder is raised.
+bool ConectaFtp(FtpCliente& ftp);
+
+// Uploads arquivosxml/env/<arquivo> to the destination (see PastaFtpDoDestino). Never raises;
+// progress goes to `status`. True when the file is on the server.
+bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status);
+
+// True when `arquivo` is in the current remote folder with a non-zero size.
+bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo);
+
+// Waits, pumping window events.
+void EsperaMs(int ms);
+
+} // namespace vx

@@ -1,0 +1,273 @@
+#include "core/Configuracao.h"
+#include "core/Mensagens.h"
+#include "core/UVariaveis.h"
+#include "exchange/ftp/FtpCliente.h"
+#include "exchange/ftp/TransporteFtp.h"
+#include "support/Fixtures.h"
+#include "support/ServidorFtp.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace vx;
+using Contas = QList<test::ServidorFtp::Conta>;
+
+namespace {
+
+class Registro : public ManipuladorMensagens {
+public:
+    int mostra(const PedidoMsg& p) override
+    {
+        textos << p.texto;
+        return p.padrao;
+    }
+    QStringList textos;
+};
+
+QByteArray conteudo(const QString& p)
+{
+    QFile f(p);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ausente>");
+}
+
+void grava(const QString& p, const QByteArray& b)
+{
+    QFile f(p);
+    f.open(QIODevice::WriteOnly);
+    f.write(b);
+}
+
+} // namespace
+
+class TstTransporteFtp : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void contas_data();
+    void contas();
+    void perfilDesconhecido();
+    void destinos_data();
+    void destinos();
+    void jaProcessadoNaoReenvia();
+    void servidorQueZeraArquivos();
+    void ftpDesativado();
+    void arquivoExiste_data();
+    void arquivoExiste();
+
+private:
+    // Installation with the given identity and profile pointing at `srv`.
+    void instala(const QString& usuario, const QString& perfil, const test::ServidorFtp& srv, const QStringList& extra = {});
+    QString criaEnvio(const QString& nome, const QByteArray& dados = "<mensagemVXO/>");
+    std::unique_ptr<QTemporaryDir> m_pasta;
+    Registro m_msgs;
+    QStringList m_linhas;
+    LinhaStatus m_status;
+};
+
+void TstTransporteFtp::init()
+{
+    m_pasta = std::make_unique<QTemporaryDir>();
+    m_msgs.textos.clear();
+    m_linhas.clear();
+    m_status = [this](const QString& l) { m_linhas << l; };
+    DefineManipuladorMensagens(&m_msgs);
+}
+
+void TstTransporteFtp::cleanup()
+{
+    DefineManipuladorMensagens(nullptr);
+}
+
+void TstTransporteFtp::instala(const QString& usuario, const QString& perfil, const test::ServidorFtp& srv, const QStringList& extra)
+{
+    QStringList linhas{"USUARIO=" + usuario, "CONSORCIO=" + perfil, "PORTA=" + QString::number(srv.porta()),
+                       "FTPHOST=127.0.0.1", "FTPSENHA=pw"};
+    test::InstalaConfiguracao(m_pasta->path(), linhas + extra);
+    CarregaIdentidade();
+}
+
+QString TstTransporteFtp::criaEnvio(const QString& nome, const QByteArray& dados)
+{
+    const QString p = PastaEnvio() + nome;
+    grava(p, dados);
+    return p;
+}
+
+void TstTransporteFtp::contas_data()
+{
+    QTest::addColumn<QString>("usuario");
+    QTest::addColumn<QString>("perfil");
+    QTest::addColumn<QStringList>("aceitas");
+    QTest::addColumn<QString>("conectaComo"); // empty: no connection
+    QTest::addColumn<QString>("pasta");
+    QTest::newRow("municipality, 01 refused") << "M4314902" << "CUNE" << QStringList{"cune02"} << "cune02" << "/cune";
+    QTest::newRow("municipality, 01") << "m4314902" << "Consorcio CUNE Regional" << QStringList{"cune01", "cune02"} << "cune01" << "/cune";
+    QTest::newRow("municipality, 03 is the last try") << "M4314902" << "CUNE" << QStringList{"cune03"} << "cune03" << "/cune";
+    QTest::newRow("municipality, 04 never tried") << "M4314902" << "CUNE" << QStringList{"cune04"} << "" << "";
+    QTest::newRow("entity starts at 03") << "E12" << "CUNE" << QStringList{"cune01", "cune03"} << "cune03" << "/cune";
+    QTest::newRow("professional, 03 and 04 refused") << "P77" << "teste" << QStringList{"cune05"} << "cune05" << "/teste";
+    QTest::newRow("entity never uses 01") << "E12" << "CUNE" << QStringList{"cune01"} << "" << "";
+    QTest::newRow("shared family") << "M4314902" << "CORVANE" << QStringList{"consorcio01"} << "consorcio01" << "/corvane";
+    QTest::newRow("culvar fixed user") << "E3" << "CULVAR" << QStringList{"culvar"} << "culvar" << "/culvar";
+}
+
+void TstTransporteFtp::contas()
+{
+    QFETCH(QString, usuario);
+    QFETCH(QString, perfil);
+    QFETCH(QStringList, aceitas);
+    QFETCH(QString, conectaComo);
+    QFETCH(QString, pasta);
+    QList<test::ServidorFtp::Conta> contas;
+    for (const QString& a : aceitas)
+        contas << test::ServidorFtp::Conta{a, "pw"};
+    test::ServidorFtp srv(contas);
+    QVERIFY(srv.ativo());
+    for (const char* p : {"cune", "teste", "corvane", "culvar"})
+        srv.criaPasta(QString::fromLatin1(p));
+    instala(usuario, perfil, srv);
+    FtpCliente ftp;
+    QCOMPARE(ConectaFtp(ftp), !conectaComo.isEmpty());
+    QCOMPARE(ftp.conectado(), !conectaComo.isEmpty());
+    if (!conectaComo.isEmpty()) {
+        QCOMPARE(ftp.usuario(), conectaComo);
+        QCOMPARE(ftp.pastaAtual(), pasta);
+    }
+    QVERIFY(m_msgs.textos.isEmpty());
+}
+
+void TstTransporteFtp::perfilDesconhecido()
+{
+    test::ServidorFtp srv(Contas{{"preset", "segredo"}});
+    srv.criaPasta("teste");
+    instala("M4314902", "OUTRO CONSORCIO", srv, {"FTPUSUARIO_PADRAO=preset", "FTPSENHA_PADRAO=segredo"});
+    FtpCliente ftp;
+    QVERIFY(ConectaFtp(ftp));
+    QCOMPARE(ftp.usuario(), QStringLiteral("preset"));
+    QCOMPARE(ftp.pastaAtual(), QStringLiteral("/teste"));
+    QCOMPARE(m_msgs.textos, QStringList{QStringLiteral("Configurar a variável [CONSORCIO]")});
+}
+
+void TstTransporteFtp::destinos_data()
+{
+    QTest::addColumn<QStringList>("existentes");
+    QTest::addColumn<QString>("destino");
+    QTest::addColumn<QString>("caminho");
+    QTest::newRow("professional folder created") << QStringList{"cune/marcacao"} << "P42" << "cune/marcacao/profiss00042";
+    QTest::newRow("professional folder exists") << QStringList{"cune/marcacao/profiss00042"} << "P42" << "cune/marcacao/profiss00042";
+    QTest::newRow("marcacao missing too") << QStringList{"cune"} << "P7" << "cune/marcacao/profiss00007";
+    QTest::newRow("long code kept") << QStringList{"cune/marcacao"} << "P1234567" << "cune/marcacao/profiss1234567";
+    QTest::newRow("period folder created") << QStringList{"cune/faturamento"} << "F2015_03" << "cune/faturamento/2015_03";
+    QTest::newRow("profile folder") << QStringList{"cune"} << "" << "cune";
+}
+
+void TstTransporteFtp::destinos()
+{
+    QFETCH(QStringList, existentes);
+    QFETCH(QString, destino);
+    QFETCH(QString, caminho);
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    for (const QString& p : existentes)
+        srv.criaPasta(p);
+    instala("M4314902", "CUNE", srv);
+    const QByteArray dados = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><mensagemVXO>a&amp;b</mensagemVXO>\r\n";
+    criaEnvio("M4314902_ID0000123.xml", dados);
+    FtpCliente ftp;
+    QVERIFY(EnviaArquivoFtp(ftp, "M4314902_ID0000123.xml", destino, m_status));
+    QCOMPARE(conteudo(srv.caminho(caminho + "/M4314902_ID0000123.xml")), dados);
+    QVERIFY(!QFile::exists(PastaErros() + "M4314902_ID0000123.xml"));
+    QVERIFY(m_linhas.size() >= 3);
+    QVERIFY(m_linhas.first().endsWith(" => Conectando ao servidor ftp..."));
+    QVERIFY(m_linhas.last().endsWith(" => Arquivo enviado OK!"));
+    static const QRegularExpression comHora("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d => ");
+    for (const QString& l : m_linhas)
+        QVERIFY2(comHora.match(l).hasMatch(), qPrintable(l));
+    QVERIFY(!m_linhas.join('\n').contains("FALHOU"));
+}
+
+void TstTransporteFtp::jaProcessadoNaoReenvia()
+{
+    test::ServidorFtp srv(Contas{{"cune03", "pw"}});
+    srv.criaPasta("cune/faturamento/2015_03");
+    grava(srv.caminho("cune/faturamento/2015_03/okcune M4314902_ID0000123_E12.xml"), "importado");
+    instala("E12", "CUNE", srv);
+    const QString local = criaEnvio("M4314902_ID0000123_E12.xml");
+    FtpCliente ftp;
+    QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000123_E12.xml", "F2015_03", m_status));
+    QVERIFY(!QFile::exists(local));
+    QVERIFY(QFile::exists(local + " (ja existe)"));
+    QVERIFY(!QFile::exists(srv.caminho("cune/faturamento/2015_03/M4314902_ID0000123_E12.xml")));
+    QVERIFY(!QFile::exists(PastaErros() + "M4314902_ID0000123_E12.xml"));
+    QCOMPARE(srv.recebidos(), 0);
+    QVERIFY(!m_linhas.join('\n').contains("FALHOU"));
+    QVERIFY(!m_linhas.join('\n').contains("enviado OK"));
+}
+
+void TstTransporteFtp::servidorQueZeraArquivos()
+{
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    srv.criaPasta("cune/marcacao/profiss00042");
+    srv.defineZerarRecebidos(true);
+    instala("M4314902", "CUNE", srv);
+    criaEnvio("M4314902_ID0000009.xml", "conteudo novo");
+    grava(PastaErros() + "M4314902_ID0000009.xml", "copia antiga");
+    FtpCliente ftp;
+    QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000009.xml", "P42", m_status));
+    QCOMPARE(srv.recebidos(), 7);
+    QVERIFY(m_linhas.size() >= 2);
+    const QString falhaDetalhe = m_linhas.at(m_linhas.size() - 2);
+    QVERIFY2(falhaDetalhe.contains(" => FALHOU:[Dir:P42 - /cune/marcacao/profiss00042]\n"
+                                   "Não conseguiu criar o arquivo após 03 tentativas!"),
+             qPrintable(falhaDetalhe));
+    QVERIFY(m_linhas.last().endsWith(" => FALHOU!"));
+    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000009.xml"), QByteArray("conteudo novo"));
+    QVERIFY(QFile::exists(PastaEnvio() + "M4314902_ID0000009.xml"));
+}
+
+void TstTransporteFtp::ftpDesativado()
+{
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    srv.criaPasta("cune/marcacao");
+    instala("M4314902", "CUNE", srv, {"ATIVARFTP=false"});
+    criaEnvio("M4314902_ID0000001.xml", "x");
+    FtpCliente ftp;
+    QVERIFY(!ConectaFtp(ftp));
+    QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000001.xml", "P1", m_status));
+    QCOMPARE(m_linhas.size(), 2);
+    QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
+    QVERIFY(m_linhas.at(1).endsWith(" => FALHOU!"));
+    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000001.xml"), QByteArray("x"));
+    QCOMPARE(srv.recebidos(), 0);
+}
+
+void TstTransporteFtp::arquivoExiste_data()
+{
+    QTest::addColumn<QString>("noServidor");
+    QTest::addColumn<QByteArray>("dados");
+    QTest::addColumn<QString>("procurado");
+    QTest::addColumn<bool>("existe");
+    QTest::newRow("present") << "M4314902_ID0000001.xml" << QByteArray("abc") << "M4314902_ID0000001.xml" << true;
+    QTest::newRow("empty counts as absent") << "M4314902_ID0000001.xml" << QByteArray() << "M4314902_ID0000001.xml" << false;
+    QTest::newRow("absent") << "M4314902_ID0000001.xml" << QByteArray("abc") << "M4314902_ID0000002.xml" << false;
+    QTest::newRow("name with blanks") << "okch M4314902_ID0000001.xml" << QByteArray("abc") << "okch M4314902_ID0000001.xml" << true;
+    QTest::newRow("empty, name with blanks") << "okch M4314902_ID0000001.xml" << QByteArray() << "okch M4314902_ID0000001.xml" << false;
+}
+
+void TstTransporteFtp::arquivoExiste()
+{
+    QFETCH(QString, noServidor);
+    QFETCH(QByteArray, dados);
+    QFETCH(QString, procurado);
+    QFETCH(bool, existe);
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    srv.criaPasta("cune");
+    grava(srv.caminho("cune/" + noServidor), dados);
+    instala("M4314902", "CUNE", srv);
+    FtpCliente ftp;
+    QVERIFY(ConectaFtp(ftp));
+    QCOMPARE(ArquivoExisteFtp(ftp, procurado), existe);
+}
+
+QTEST_GUILESS_MAIN(TstTransporteFtp)
+#include "tst_transporteftp.moc"

@@ -1,0 +1,44 @@
+#pragma once
+// A real FTP server for tests: Debian's pyftpdlib run by /usr/bin/python3 on 127.0.0.1 with a
+// temporary root folder. Only the given accounts may log in; uploads can be kept at size 0.
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace vx::test {
+
+class ServidorFtp {
+public:
+    struct Conta {
+        QString usuario;
+        QString senha;
+    };
+
+    explicit ServidorFtp(const QList<Conta>& contas = {{QStringLiteral("vx"), QStringLiteral("vx")}});
+    ~ServidorFtp();
+    ServidorFtp(const ServidorFtp&) = delete;
+    ServidorFtp& operator=(const ServidorFtp&) = delete;
+
+    bool ativo() const { return m_porta > 0; }
+    QString erro() const { return m_erro; }
+    int porta() const { return m_porta; }
+    // Root folder of every account, and a path inside it.
+    QString raiz() const;
+    QString caminho(const QString& relativo) const;
+    void criaPasta(const QString& relativo) const;
+    // From now on every received file is truncated to size 0 (or kept again).
+    void defineZerarRecebidos(bool zerar);
+    // From now on an empty folder's name listing is answered with "550 No files found.".
+    void defineListaVazia550(bool sim);
+    // Number of files received so far.
+    int recebidos() const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_proc;
+    int m_porta = 0;
+    QString m_erro;
+};
+
+} // namespace vx::test
