@@ -11,11 +11,32 @@ SUDO=()
 
 running() { pgrep -x firebird >/dev/null 2>&1; }
 
+# True when the running server accepts the program's SYSDBA password.
+accepts() {
+  local out
+  out=$(echo "quit;" | isql-fb -q -user SYSDBA -password "$SENHA" "127.0.0.1:/nonexistent/vornex-check.fdb" 2>&1 || true)
+  ! grep -qi "password\|login" <<<"$out"
+}
+
+stop() {
+  if [ -x /etc/init.d/firebird3.0 ]; then
+    "${SUDO[@]}" /etc/init.d/firebird3.0 stop >/dev/null 2>&1 || true
+  fi
+  "${SUDO[@]}" pkill -x fbguard 2>/dev/null || true
+  "${SUDO[@]}" pkill -x firebird 2>/dev/null || true
+  for _ in $(seq 1 50); do
+    running || return 0
+    sleep 0.1
+  done
+}
+
 case "${1:-start}" in
 start)
-  if running; then
+  if running && accepts; then
     exit 0
   fi
+  # A server started by the package's install has another password: restart it with ours.
+  running && stop
   # Set the password through the embedded engine while the server is down.
   "${SUDO[@]}" isql-fb -q -user SYSDBA "$SECDB" >/dev/null <<SQL
 create or alter user SYSDBA password '$SENHA' using plugin Srp;
@@ -39,10 +60,6 @@ SQL
   exit 1
   ;;
 stop)
-  if [ -x /etc/init.d/firebird3.0 ]; then
-    "${SUDO[@]}" /etc/init.d/firebird3.0 stop >/dev/null 2>&1 || true
-  fi
-  "${SUDO[@]}" pkill -x fbguard 2>/dev/null || true
-  "${SUDO[@]}" pkill -x firebird 2>/dev/null || true
+  stop
   ;;
 esac
