@@ -21,7 +21,8 @@ sed -i 's/$/\r/' "$DEMO/vornex.conf"
 
 rm -f "$BANCO"
 ./build/vornex --pasta "$DEMO" --novo-banco "$BANCO" >/dev/null
-isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch WIN1252 "$BANCO" -i scripts/demo.sql
+isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch WIN1252 "$BANCO" -i scripts/demo/dados.sql
 
+cp scripts/demo/logoconsorcio.jpg "$DEMO/"
 echo "Demo installation created in $DEMO (municipality 4314902 of a CUNE consortium)."
 echo "Log in with user DEMO, password demo123."
