@@ -6,7 +6,7 @@
 #include "core/UDMCune.h"
 #include "core/UVariaveis.h"
 #include "core/schema/Esquema.h"
-#include "core/schema/IndicesBusca.h"
+#include "CargaPacientes.h"
 #include "municipality/Pacientes.h"
 
 #include <QCoreApplication>
@@ -43,46 +43,22 @@ QString geraNome(std::mt19937& rnd)
 
 void gera(Conexao& con, int linhas)
 {
-    Transacao tr(con);
-    tr.inicia();
-    // Bulk load without the search indexes, then build them once.
-    for (const char* ix : {"IX_PESSOAS_NOME", "IX_PESSOAS_NOME_UPPER", "IX_PESSOAS_CARTAOSUS_UPPER"})
-        if (tr.valor(QStringLiteral("select 1 from rdb$indices where rdb$index_name = ?"), {QLatin1String(ix)}).isValid())
-            tr.executa(QStringLiteral("drop index %1").arg(QLatin1String(ix)));
-    tr.commit();
-    tr.inicia();
     std::mt19937 rnd(20261209);
     std::uniform_int_distribution<qint64> cartao(700000000000000LL, 799999999999999LL);
     const int municipais = std::max(0, linhas - kConsorciados);
-    const int lote = 250;
-    for (int i = 0; i < linhas;) {
-        QString sql = QStringLiteral("execute block as begin\n");
-        for (int k = 0; k < lote && i < linhas; ++k, ++i) {
+    bench::CarregaPacientes(
+        con, linhas,
+        QStringLiteral("cli_origem, codigo, nome, cartaosus, datanasc, sexo, raca, etnia, nomemae, endereco, endnum, "
+                       "bairro, cep"),
+        [&](int i) {
             const bool doMunicipio = i < municipais;
             const int codigo = doMunicipio ? i + 1 : 95001 + (i - municipais);
-            sql += QStringLiteral("insert into pessoas (cli_origem, codigo, nome, cartaosus, datanasc, sexo, raca, "
-                                  "etnia, nomemae, endereco, endnum, bairro, cep) values ('%1', %2, '%3', '%4', "
-                                  "'1980-05-17', 'F', '99', '999', 'MAE', 'RUA', 1, 'CENTRO', '90000000');\n")
-                       .arg(QLatin1String(doMunicipio ? kMunicipio : kCliOrigemNenhum))
-                       .arg(codigo)
-                       .arg(geraNome(rnd), QString::number(cartao(rnd)));
-        }
-        sql += QStringLiteral("end");
-        tr.executa(sql);
-        if (i % 100000 == 0) {
-            tr.commit();
-            tr.inicia();
-        }
-    }
-    tr.commit();
-    tr.inicia();
-    CriaIndicesBusca(tr);
-    tr.commit();
-    tr.inicia();
-    tr.executa(QStringLiteral("execute block as declare n varchar(31); begin "
-                              "for select rdb$index_name from rdb$indices where rdb$relation_name = 'PESSOAS' into :n do "
-                              "execute statement 'set statistics index ' || :n; end"));
-    tr.commit();
+            return QStringLiteral("('%1', %2, '%3', '%4', '1980-05-17', 'F', '99', '999', 'MAE', 'RUA', 1, 'CENTRO', "
+                                  "'90000000')")
+                .arg(QLatin1String(doMunicipio ? kMunicipio : kCliOrigemNenhum))
+                .arg(codigo)
+                .arg(geraNome(rnd), QString::number(cartao(rnd)));
+        });
 }
 
 struct Medida {

@@ -5,7 +5,7 @@
 #include "core/UDMCune.h"
 #include "core/UProcuraNome.h"
 #include "core/schema/Esquema.h"
-#include "core/schema/IndicesBusca.h"
+#include "CargaPacientes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,44 +62,16 @@ QString geraNome(std::mt19937& rnd, int i)
 
 void gera(Conexao& con, int linhas)
 {
-    Transacao tr(con);
-    tr.inicia();
-    // Bulk load without the search indexes, then build them once.
-    for (const char* ix : {"IX_PESSOAS_NOME", "IX_PESSOAS_NOME_UPPER", "IX_PESSOAS_CARTAOSUS_UPPER"})
-        if (tr.valor(QStringLiteral("select 1 from rdb$indices where rdb$index_name = ?"), {QLatin1String(ix)}).isValid())
-            tr.executa(QStringLiteral("drop index %1").arg(QLatin1String(ix)));
-    tr.commit();
-    tr.inicia();
     std::mt19937 rnd(20261209);
     std::uniform_int_distribution<qint64> cartao(100000000000000LL, 999999999999999LL);
-    const int lote = 250;
-    QString sql;
-    for (int i = 0; i < linhas;) {
-        sql = QStringLiteral("execute block as begin\n");
-        for (int k = 0; k < lote && i < linhas; ++k, ++i)
-            sql += QStringLiteral("insert into pessoas (cli_origem, codigo, nome, cartaosus, sexo) values "
-                                  "('4314902', %1, '%2', '%3', '%4');\n")
-                       .arg(i + 1)
-                       .arg(geraNome(rnd, i), QString::number(cartao(rnd)), QLatin1String(i % 2 ? "F" : "M"));
-        sql += QStringLiteral("end");
-        tr.executa(sql);
-        if (i % 200000 == 0) {
-            tr.commit();
-            tr.inicia();
-        }
-    }
-    tr.commit();
     QElapsedTimer rel;
     rel.start();
-    tr.inicia();
-    CriaIndicesBusca(tr);
-    tr.commit();
-    std::printf("bench_procura: search indexes built over %d rows in %.1f s\n", linhas, rel.elapsed() / 1000.0);
-    // Fresh index statistics for the optimizer.
-    tr.inicia();
-    for (const char* ix : {"IX_PESSOAS_NOME", "IX_PESSOAS_NOME_UPPER", "IX_PESSOAS_CARTAOSUS_UPPER"})
-        tr.executa(QStringLiteral("set statistics index %1").arg(QLatin1String(ix)));
-    tr.commit();
+    bench::CarregaPacientes(con, linhas, QStringLiteral("cli_origem, codigo, nome, cartaosus, sexo"), [&](int i) {
+        return QStringLiteral("('4314902', %1, '%2', '%3', '%4')")
+            .arg(i + 1)
+            .arg(geraNome(rnd, i), QString::number(cartao(rnd)), QLatin1String(i % 2 ? "F" : "M"));
+    });
+    std::printf("bench_procura: %d rows loaded and indexed in %.1f s\n", linhas, rel.elapsed() / 1000.0);
 }
 
 struct Medida {

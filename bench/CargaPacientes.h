@@ -1,0 +1,53 @@
+#pragma once
+// Bulk load of generated patients for the benchmarks: EXECUTE BLOCK batches with the secondary
+// indexes of PESSOAS dropped, then the indexes rebuilt once and their statistics refreshed.
+#include "core/Banco.h"
+#include "core/schema/Cadeia.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace vx::bench {
+
+// `linha(i)` gives the values of row i for the columns in `colunas`, e.g. "('4314902', 1, 'ANA')".
+inline void CarregaPacientes(Conexao& con, int linhas, const QString& colunas,
+                             const std::function<QString(int)>& linha)
+{
+    Transacao tr(con);
+    tr.inicia();
+    QStringList indices;
+    {
+        Consulta q(tr);
+        q.abre(QStringLiteral("select trim(rdb$index_name) from rdb$indices where rdb$relation_name = 'PESSOAS' "
+                              "and rdb$index_name not in (select rdb$index_name from rdb$relation_constraints "
+                              "where rdb$index_name is not null)"));
+        for (; !q.eof(); q.proximo())
+            indices << q.campo(0).texto();
+    }
+    for (const QString& ix : indices)
+        tr.executa(QStringLiteral("drop index %1").arg(ix));
+    tr.commit();
+    tr.inicia();
+    const int lote = 250;
+    for (int i = 0; i < linhas;) {
+        QString sql = QStringLiteral("execute block as begin\n");
+        for (int k = 0; k < lote && i < linhas; ++k, ++i)
+            sql += QStringLiteral("insert into pessoas (%1) values %2;\n").arg(colunas, linha(i));
+        sql += QStringLiteral("end");
+        tr.executa(sql);
+        if (i % 100000 == 0) {
+            tr.commit();
+            tr.inicia();
+        }
+    }
+    tr.commit();
+    ComplementaEsquema(tr);
+    tr.inicia();
+    for (const QString& ix : indices)
+        tr.executa(QStringLiteral("set statistics index %1").arg(ix));
+    tr.commit();
+}
+
+} // namespace vx::bench
