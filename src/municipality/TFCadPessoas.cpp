@@ -383,27 +383,21 @@ void TFCadPessoas::PECartaoSUSExit()
         m_cartao->setFocus();
         return;
     }
-    TDMCUNE* dm = DMCUNE();
-    if (!dm)
-        return;
-    try {
-        const QString aviso = AvisoDuplicidade(dm->IBTLivre, QStringLiteral("CartaoSUS"), cartao, m_codigo->text().trimmed());
-        dm->IBTLivre.rollback();
-        if (!aviso.isEmpty())
-            Avisa(aviso);
-    } catch (const ErroBanco& e) {
-        dm->IBTLivre.rollback();
-        MostraErro(e.texto());
-    }
+    avisaDuplicado(QStringLiteral("CartaoSUS"), cartao);
 }
 
 void TFCadPessoas::PENomeExit()
+{
+    avisaDuplicado(QStringLiteral("Nome"), m_nome->text());
+}
+
+void TFCadPessoas::avisaDuplicado(const QString& coluna, const QString& valor)
 {
     TDMCUNE* dm = DMCUNE();
     if (!dm)
         return;
     try {
-        const QString aviso = AvisoDuplicidade(dm->IBTLivre, QStringLiteral("Nome"), m_nome->text(), m_codigo->text().trimmed());
+        const QString aviso = AvisoDuplicidade(dm->IBTLivre, coluna, valor, m_codigo->text().trimmed());
         dm->IBTLivre.rollback();
         if (!aviso.isEmpty())
             Avisa(aviso);

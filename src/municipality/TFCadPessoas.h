@@ -77,6 +77,7 @@ protected:
 
 private:
     void mostraPaciente(const Paciente& p);
+    void avisaDuplicado(const QString& coluna, const QString& valor);
     void focaCampo(const QString& nome);
     void aplicaIdade();
 

@@ -16,22 +16,15 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include "support/Pdf.h"
+
 #include <QtTest>
 
 using namespace vx;
 
 namespace {
 
-QStringList pdfTexto(const QString& arquivo)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), arquivo, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    QStringList pg = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pg.isEmpty() && pg.last().trimmed().isEmpty())
-        pg.removeLast();
-    return pg;
-}
+const auto pdfTexto = test::PaginasPdf;
 
 QString simplifica(const QString& s) { return s.simplified(); }
 

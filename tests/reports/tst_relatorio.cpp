@@ -2,6 +2,7 @@
 #include "core/UFunc.h"
 #include "reports/Relatorio.h"
 #include "support/Fixtures.h"
+#include "support/Pdf.h"
 
 #include <QDir>
 #include <QProcess>
@@ -14,26 +15,8 @@ using namespace vx::rel;
 
 namespace {
 
-// Text of every page of a PDF (pdftotext -layout).
-QStringList paginasPdf(const QString& arquivo)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), arquivo, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    QStringList pg = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pg.isEmpty() && pg.last().trimmed().isEmpty())
-        pg.removeLast();
-    return pg;
-}
-
-QString infoPdf(const QString& arquivo)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                        QStringLiteral("99"), arquivo});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+const auto paginasPdf = test::PaginasPdf;
+const auto infoPdf = test::InfoPdf;
 
 QVariant dec(const char* s) { return QVariant::fromValue(*Decimal::parse(QString::fromLatin1(s))); }
 
