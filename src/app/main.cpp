@@ -94,8 +94,10 @@ int main(int argc, char** argv)
         splash->avanca();
         vx::TFUsuario login(&principal, &principal);
         principal.setDialogoLogin(&login);
-        for (int i = 0; i < 5; ++i)
-            splash->avanca(); // screens created by their own modules on first use
+        // Limits report filter, professional-procedures dialog, care units and block reasons:
+        // created by their own modules on first use.
+        for (int i = 0; i < 4; ++i)
+            splash->avanca();
         splash->avanca();
         splash->hide();
         splash.reset();

@@ -245,7 +245,7 @@ QStringList PaisPermissoes(const QStringList& entradas)
 
 bool PermissaoSim(const QString& permissao)
 {
-    const QString p = permissao.trimmed().toUpper();
+    const QString p = permissao.toUpper();
     return p.startsWith(QLatin1Char('T')) || p.startsWith(QLatin1Char('Y'));
 }
 

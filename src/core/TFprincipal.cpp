@@ -417,8 +417,18 @@ bool TFprincipal::FormShow()
         QCoreApplication::processEvents();
         CarregaIdentidade();
         if (TDMCUNE* dm = DMCUNE()) {
-            const ResultadoCadeia r =
-                atualizaEsquema(dm->IBTransaction, [&splash](const QString& l) { splash.setLinha(l); });
+            ResultadoCadeia r;
+            try {
+                r = atualizaEsquema(dm->IBTransaction, [&splash](const QString& l) { splash.setLinha(l); });
+            } catch (const std::exception& e) {
+                // Whatever escapes the chain stops it; start-up goes on with the failure label.
+                try {
+                    dm->IBTransaction.rollback();
+                } catch (...) {
+                }
+                r.estado = ResultadoCadeia::Estado::Falhou;
+                r.erro = QString::fromLocal8Bit(e.what());
+            }
             if (r.estado == ResultadoCadeia::Estado::VersaoMaior) {
                 splash.close();
                 MostraErro(MensagemVersaoMaior(r.versaoInicial));

@@ -91,6 +91,8 @@ void TstPermissoes::permissaoSim_data()
     QTest::newRow("vazio") << "" << false;
     QTest::newRow("N") << "N" << false;
     QTest::newRow("S") << "S" << false;
+    QTest::newRow("branco antes") << " True" << false;
+    QTest::newRow("Tudo") << "Tx" << true;
 }
 
 void TstPermissoes::permissaoSim()

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
@@ -80,6 +81,18 @@ struct Telas {
     }
 };
 
+// The menu as shown: one caption a line, two blanks per level, separators skipped.
+void contorno(const QList<QAction*>& acoes, int nivel, QStringList& saida)
+{
+    for (const QAction* a : acoes) {
+        if (a->isSeparator())
+            continue;
+        saida << QString(nivel * 2, QLatin1Char(' ')) + a->text();
+        if (a->menu())
+            contorno(a->menu()->actions(), nivel + 1, saida);
+    }
+}
+
 QStringList legendas(const QList<QToolButton*>& botoes)
 {
     QStringList r;
@@ -95,6 +108,9 @@ class TstPrincipal : public QObject {
     Q_OBJECT
 private slots:
     void arvoreDeMenus();
+    void textosDoMenu();
+    void nomesDosItens_data();
+    void nomesDosItens();
     void permissoes_data();
     void permissoes();
     void papel_data();
@@ -104,6 +120,7 @@ private slots:
     void cadastroRestrito_data();
     void cadastroRestrito();
     void falhaAtualizacao();
+    void falhaInesperadaNaCadeia();
     void bancoMaisNovoEncerra();
     void decisoesInicio_data();
     void decisoesInicio();
@@ -142,6 +159,85 @@ void TstPrincipal::arvoreDeMenus()
     QVERIFY(w.acao(QStringLiteral("MarcaodeExames1"))->isEnabled());
     RemoveTela(QStringLiteral("MarcaodeExames1"));
     QCOMPARE(w.menu(QStringLiteral("Relatrios4"))->actions().size(), 0);
+}
+
+void TstPrincipal::textosDoMenu()
+{
+    TFprincipal w;
+    QStringList l;
+    contorno(w.menuBar()->actions(), 0, l);
+    const QStringList esperado = QStringLiteral(
+        "Municípios|  Autorização de Procedimentos|  Cadastro de Pacientes|  Pesquisa de Profissionais|"
+        "  Cadastro de Unidades de Atendimento|  Recepção de Base Cadastral|  Bloqueio de Autorizações|"
+        "  Reimpressão de Autorizações|  Retransmissão de Autorizações|    Individual|    Coletivo|  Relatórios|"
+        "    Pacientes Cadastrados|    Profissionais Conveniados|    Procedimentos Cadastrados|"
+        "    Procedimentos Autorizados (Analítico)|    Totalizadores (Sintético)|"
+        "Entidades|  Realização de Procedimentos|  Cadastro da Entidade|  Recepção de Base|"
+        "  Retransmissão de Procedimentos|  Relatórios|    Pacientes Cadastrados|    Entidades Conveniadas|"
+        "    Procedimentos Realizados (Analítico)|    Totalizadores (Sintético)|"
+        "Administrativo|  Cadastro de Municípios|  Cadastro de Entidades|  Cadastro de Procedimentos|"
+        "  Cadastro de Profissionais|  Lançamento de Procedimentos|  Envio de Base para Municípios/Entidades|"
+        "  Recepção de Base de Município/Entidades|  Seleção do Calendário Atual|  Relatórios|"
+        "    Relat. Produção (Analítico)|    Relat. Produção (Sintético)|    Pacientes Cadastrados|"
+        "    Entidades Conveniadas|    Consolidado Municípios|    Limites Financeiros por Município|  Faturamento|"
+        "    Faturamento Municípios|    Faturamento Entidades|    Repasses SIA/SUS|    Emissão de Recibo/Boleto Avulsos|"
+        "    Relatório de Boletos/Recibos|    Demonstrativo IRRF por Município|    Demonstrativo DIRF por Entidade|"
+        "    BPA - Boletim da Produção Ambulatorial|"
+        "Agenda|  Agendamento|  Configurações|  Relatórios|"
+        "Financeiro|  Contas a Receber|  Contas a Pagar|  Relatórios|    Contas a Receber|    Contas Recebidas|"
+        "    Contas a Pagar|    Contas Pagas|"
+        "Utilitários|  Cadastro de Usuários|  Configurações|  Gerador de Consultas|  Relatório de Log|"
+        "  Solicitar Assistência Remota|  Importação SEPIN|  Importação CadSUS|  Importação Cadastro Municipal|"
+        "  Importação SIGTAP|  Unificar Cadastros Duplicados|"
+        "Sair|  Encerrar o Sistema").split(QLatin1Char('|'));
+    for (int i = 0; i < qMin(l.size(), esperado.size()); ++i)
+        QCOMPARE(l.at(i), esperado.at(i));
+    QCOMPARE(l.size(), esperado.size());
+}
+
+void TstPrincipal::nomesDosItens_data()
+{
+    // Component names stored in MENUS rows: item → caption and the top-level menu above it.
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("legenda");
+    QTest::addColumn<QString>("topo");
+    const struct { const char* nome; const char* legenda; const char* topo; } casos[] = {
+        {"Municpios1", "Municípios", ""},
+        {"MarcaodeExames1", "Autorização de Procedimentos", "Municpios1"},
+        {"CadastrodePessoas1", "Cadastro de Pacientes", "Municpios1"},
+        {"PesquisadeProfissionais1", "Pesquisa de Profissionais", "Municpios1"},
+        {"CadastrodeUnidadesdeAtendimento1", "Cadastro de Unidades de Atendimento", "Municpios1"},
+        {"RecepoBaseCadastral1", "Recepção de Base Cadastral", "Municpios1"},
+        {"BloqueiodeAutorizaes1", "Bloqueio de Autorizações", "Municpios1"},
+        {"ReimpressodeAutorizaesEnviadas1", "Reimpressão de Autorizações", "Municpios1"},
+        {"Individual1", "Individual", "Municpios1"},
+        {"Coletivo1", "Coletivo", "Municpios1"},
+        {"Entidades1", "Entidades", ""},
+        {"RealizaodeExames1", "Realização de Procedimentos", "Entidades1"},
+        {"CadastrodaEntidade1", "Cadastro da Entidade", "Entidades1"},
+        {"RecepodeBase1", "Recepção de Base", "Entidades1"},
+        {"Retransmissodeprocedimentosnoenviados1", "Retransmissão de Procedimentos", "Entidades1"},
+        {"Administrativo1", "Administrativo", ""},
+        {"SeleodoCalendrioAtual1", "Seleção do Calendário Atual", "Administrativo1"},
+        {"Agendamento1", "Agenda", ""},
+        {"Financeiro1", "Financeiro", ""},
+        {"Utilitrios1", "Utilitários", ""},
+    };
+    for (const auto& c : casos)
+        QTest::newRow(c.nome) << QString::fromLatin1(c.nome) << QString::fromUtf8(c.legenda) << QString::fromLatin1(c.topo);
+}
+
+void TstPrincipal::nomesDosItens()
+{
+    QFETCH(QString, nome);
+    QFETCH(QString, legenda);
+    QFETCH(QString, topo);
+    TFprincipal w;
+    QAction* a = w.acao(nome);
+    QVERIFY(a);
+    QCOMPARE(a->text(), legenda);
+    const QStringList acima = AncestraisMenu(nome);
+    QCOMPARE(acima.isEmpty() ? QString() : acima.last(), topo);
 }
 
 void TstPrincipal::permissoes_data()
@@ -330,6 +426,25 @@ void TstPrincipal::falhaAtualizacao()
     QVERIFY(w2.FormShow());
     QVERIFY(!w2.falhaBancoVisivel());
     QCOMPARE(amb.b.valor(QStringLiteral("select versaobanco from tabdiv")).toString(), versoes.last());
+}
+
+void TstPrincipal::falhaInesperadaNaCadeia()
+{
+    // An error of any kind out of the upgrade chain: failure label, and start-up goes on.
+    Ambiente amb(QStringLiteral("M4314902"));
+    amb.b.executa(QStringLiteral("update tabdiv set dataultretransmissao='2026-12-09'"));
+    SessaoAtual().UsuarioLogado = QStringLiteral("admin");
+    Telas t({QLatin1String(telas::RecepcaoMunicipio)});
+    TFprincipal w;
+    w.atualizaEsquema = [](Transacao& tr, const Progresso&) -> ResultadoCadeia {
+        tr.inicia();
+        throw std::runtime_error("inesperado");
+    };
+    QVERIFY(w.FormShow());
+    QVERIFY(w.falhaBancoVisivel());
+    QVERIFY(!amb.dm->IBTransaction.ativa());
+    QCOMPARE(w.LInstalacao()->text(), QStringLiteral("Município de PORTO ALEGRE"));
+    QCOMPARE(t.abertas, QStringList{QLatin1String(telas::RecepcaoMunicipio)});
 }
 
 void TstPrincipal::bancoMaisNovoEncerra()
