@@ -222,8 +222,10 @@ QString descricaoLog(const QString& codigo, const QString& nome)
 }
 } // namespace
 
-GravacaoPaciente GravaPaciente(Transacao& tr, const Paciente& dados, bool consorcio)
+GravacaoPaciente GravaPaciente(Transacao& tr, const Paciente& dados, bool consorcio, bool* iniciada)
 {
+    if (iniciada)
+        *iniciada = false;
     Paciente p = dados;
     p.codigo = p.codigo.trimmed();
     if (p.codigo == QLatin1String("0"))
@@ -231,6 +233,8 @@ GravacaoPaciente GravaPaciente(Transacao& tr, const Paciente& dados, bool consor
     GravacaoPaciente r;
     try {
         tr.inicia();
+        if (iniciada)
+            *iniciada = true;
         if (!p.codigo.isEmpty()) {
             const bool existe = tr.valor(QStringLiteral("select 1 from PESSOAS where Cli_origem=") + SqlTexto(p.cliOrigem) +
                                          QStringLiteral(" and codigo=") + SqlInteiro(p.codigo)).isValid();

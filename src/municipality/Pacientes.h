@@ -96,8 +96,9 @@ struct GravacaoPaciente {
 // The whole save in a fresh transaction: insert or update, the audit row ("Pessoas", I/U,
 // "<code>-<name 40>"), commit, then GERAL/CEP := the postal code. An empty or "0" code is an
 // insert: the consortium gets the next consortium code, the other roles let the database give
-// the next code of the origin. On error the transaction is rolled back and the error rethrown.
-GravacaoPaciente GravaPaciente(Transacao& tr, const Paciente& p, bool consorcio);
+// the next code of the origin. On error the transaction is rolled back and the error rethrown;
+// `iniciada` (when given) tells whether the transaction had been started when it failed.
+GravacaoPaciente GravaPaciente(Transacao& tr, const Paciente& p, bool consorcio, bool* iniciada = nullptr);
 
 // Why the patient cannot be deleted (authorizations or bookings refer to it), or empty.
 QString MotivoNaoExcluir(Transacao& tr, const QString& cliOrigem, const QString& codigo);

@@ -477,10 +477,11 @@ void TFCadPessoas::PBtnGravarClick()
         return;
     }
     GravacaoPaciente g;
-    const bool ok = ExecutaAcao(m_gravar, [&] { g = GravaPaciente(dm->IBTransaction, p, EhConsorcio()); });
+    bool iniciada = false;
+    const bool ok = ExecutaAcao(m_gravar, [&] { g = GravaPaciente(dm->IBTransaction, p, EhConsorcio(), &iniciada); });
     if (!ok) {
-        // The fields stay as typed.
-        if (!dm->IBTransaction.ativa())
+        // The fields stay as typed; the code gets the focus only when no transaction could be started.
+        if (!iniciada)
             m_codigo->setFocus();
         return;
     }

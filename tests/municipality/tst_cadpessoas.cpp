@@ -465,13 +465,16 @@ private slots:
             t->PECodTipoLograd()->setText(QStringLiteral("999"));
         }
         const QString nome = t->PENome()->text();
+        QWidget* foco = QApplication::focusWidget();
+        QVERIFY(foco && foco != t->PECodigo());
         t->PBtnGravar()->executa();
         QCOMPARE(a.msgs.quantidade(), 1);
         QVERIFY(!a.msgs.ultima().texto.isEmpty());
         QCOMPARE(t->PENome()->text(), nome);
         QCOMPARE(t->PECodigo()->text(), bloqueio ? QStringLiteral("95001") : QString());
         QVERIFY(t->PBtnGravar()->isEnabled());
-        QVERIFY(t->PECodigo()->hasFocus());
+        // The failure came inside the transaction: the focus stays where it was.
+        QCOMPARE(QApplication::focusWidget(), foco);
         QVERIFY(!a.dm->IBTransaction.ativa());
         QCOMPARE(a.numero("select count(*) from pessoas"), 1);
         QCOMPARE(a.texto("select nome from pessoas"), QStringLiteral("JOAO PEREIRA"));
@@ -485,6 +488,23 @@ private slots:
         t->PBtnGravar()->executa();
         QCOMPARE(a.msgs.quantidade(), 0);
         QCOMPARE(a.numero(QStringLiteral("select count(*) from pessoas where nome='%1'").arg(nome)), 1);
+    }
+
+    // No transaction can be started: the code field gets the focus and nothing is written.
+    void falhaAntesDaTransacao()
+    {
+        Ambiente a(QStringLiteral("M4314902"), {QStringLiteral("CEP=11111111")});
+        TFCadPessoas* t = abreTela();
+        preenche(t);
+        t->PEObs()->setFocus();
+        a.dm->IBDatabase.desconecta();
+        t->PBtnGravar()->executa();
+        QCOMPARE(a.msgs.quantidade(), 1);
+        QCOMPARE(t->PENome()->text(), QStringLiteral("MARIA DOS SANTOS"));
+        QVERIFY(t->PBtnGravar()->isEnabled());
+        QVERIFY(t->PECodigo()->hasFocus());
+        QCOMPARE(Ini().le("GERAL", "CEP"), QStringLiteral("11111111"));
+        QCOMPARE(a.numero("select count(*) from pessoas"), 0);
     }
 
     void busca_data()
