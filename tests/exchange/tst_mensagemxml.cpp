@@ -14,6 +14,8 @@ private slots:
     void fimDeLinha();
     void invalidos_data();
     void invalidos();
+    void valores_data();
+    void valores();
 };
 
 void TstMensagemXml::escapa_data()
@@ -107,6 +109,32 @@ void TstMensagemXml::invalidos()
 {
     QFETCH(QByteArray, bytes);
     QVERIFY_THROWS_EXCEPTION(ErroMensagem, LeitorMensagem{bytes});
+}
+
+void TstMensagemXml::valores_data()
+{
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<QString>("esperado");
+    QTest::newRow("amount with trailing zero") << FormatoTroca::decimal(Decimal::cents(3030)) << "30,3";
+    QTest::newRow("whole amount") << FormatoTroca::decimal(Decimal::cents(1200)) << "12";
+    QTest::newRow("round hundred") << FormatoTroca::decimal(Decimal::cents(15000)) << "150";
+    QTest::newRow("no thousands separator") << FormatoTroca::decimal(Decimal::cents(123456789)) << "1234567,89";
+    QTest::newRow("zero") << FormatoTroca::decimal(Decimal::cents(0)) << "0";
+    QTest::newRow("negative") << FormatoTroca::decimal(Decimal::cents(-250)) << "-2,5";
+    QTest::newRow("null amount") << FormatoTroca::decimal(std::nullopt) << "";
+    QTest::newRow("integer") << FormatoTroca::inteiro(qint64(1000001)) << "1000001";
+    QTest::newRow("null integer") << FormatoTroca::inteiro(std::nullopt) << "";
+    QTest::newRow("date") << FormatoTroca::data(QDate(2015, 3, 2)) << "02/03/2015";
+    QTest::newRow("null date") << FormatoTroca::data(QDate()) << "";
+    QTest::newRow("send time") << FormatoTroca::dataHora(QDateTime(QDate(2015, 3, 2), QTime(9, 5, 7))) << "02/03/2015 09:05:07";
+    QTest::newRow("midnight keeps the time") << FormatoTroca::dataHora(QDateTime(QDate(2015, 12, 31), QTime(0, 0))) << "31/12/2015 00:00:00";
+}
+
+void TstMensagemXml::valores()
+{
+    QFETCH(QString, escrito);
+    QFETCH(QString, esperado);
+    QCOMPARE(escrito, esperado);
 }
 
 QTEST_GUILESS_MAIN(TstMensagemXml)

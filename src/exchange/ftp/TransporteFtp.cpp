@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <algorithm>
@@ -170,37 +171,31 @@ bool ConectaFtp(FtpCliente& ftp)
     return false;
 }
 
-bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo)
+bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo)
 {
-    const QStringList linhas = ftp.listaDetalhada(arquivo);
+    // Unix: perms links owner [group] size date name, the date as "month day time|year" or ISO (the
+    // size is the number right before it). DOS: date time size|<DIR> name.
+    static const QRegularExpression formaUnix(QStringLiteral(
+        "^[-dlcbps]\\S*\\s+.*?(\\d+)\\s+"
+        "(?:\\p{L}{3}\\.?\\s+\\d{1,2}\\s+(?:\\d{1,2}:\\d{2}|\\d{4})|\\d{4}-\\d{2}-\\d{2}\\s+\\d{1,2}:\\d{2})\\s(.*)$"));
+    static const QRegularExpression formaDos(QStringLiteral(
+        "^\\d{1,2}-\\d{1,2}-\\d{2,4}\\s+\\d{1,2}:\\d{2}(?:[AaPp][Mm])?\\s+(<DIR>|\\d+)\\s(.*)$"));
     for (const QString& linha : linhas) {
         if (!linha.contains(arquivo, Qt::CaseInsensitive))
             continue;
-        // Unix form: perms links owner group size month day time name;
-        // DOS form: date time size|<DIR> name.
-        const QStringList t = linha.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QString tamanho;
-        int campoNome = -1;
-        if (t.size() >= 9 && QStringLiteral("-dlcbps").contains(linha.at(0))) {
-            tamanho = t.at(4);
-            campoNome = 8;
-        } else if (t.size() >= 4) {
-            tamanho = t.at(2);
-            campoNome = 3;
-        }
-        if (campoNome >= 0) {
-            // The name may hold blanks: take everything after the fields before it.
-            int pos = 0;
-            for (int i = 0; i < campoNome; ++i) {
-                pos = linha.indexOf(t.at(i), pos) + t.at(i).size();
-            }
-            const QString nome = linha.mid(pos).trimmed();
-            if (nome == arquivo && tamanho == QLatin1String("0"))
-                return false;
-        }
+        QRegularExpressionMatch m = formaUnix.match(linha);
+        if (!m.hasMatch())
+            m = formaDos.match(linha);
+        if (m.hasMatch() && m.captured(2).trimmed() == arquivo && m.captured(1) == QLatin1String("0"))
+            return false;
         return true;
     }
     return false;
+}
+
+bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo)
+{
+    return ListagemMostraArquivo(ftp.listaDetalhada(arquivo), arquivo);
 }
 
 bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status)

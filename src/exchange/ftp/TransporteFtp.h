@@ -57,6 +57,9 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
 
 // True when `arquivo` is in the current remote folder with a non-zero size.
 bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo);
+// The decision on the detailed listing of `arquivo`: the first line naming it (any case) counts,
+// and only an empty file listed under exactly that name counts as absent. Unix and DOS forms.
+bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo);
 
 // Waits, pumping window events.
 void EsperaMs(int ms);

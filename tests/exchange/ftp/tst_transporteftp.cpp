@@ -54,6 +54,11 @@ private slots:
     void ftpDesativado();
     void arquivoExiste_data();
     void arquivoExiste();
+    void listagem_data();
+    void listagem();
+    void pastaDoPerfilAusente();
+    void destinoQueNaoPodeSerPasta();
+    void contasRecusadas();
 
 private:
     // Installation with the given identity and profile pointing at `srv`.
@@ -267,6 +272,92 @@ void TstTransporteFtp::arquivoExiste()
     FtpCliente ftp;
     QVERIFY(ConectaFtp(ftp));
     QCOMPARE(ArquivoExisteFtp(ftp, procurado), existe);
+}
+
+void TstTransporteFtp::listagem_data()
+{
+    QTest::addColumn<QStringList>("linhas");
+    QTest::addColumn<QString>("procurado");
+    QTest::addColumn<bool>("existe");
+    const QString n = "M4314902_ID0000001.xml";
+    QTest::newRow("unix") << QStringList{"-rw-r--r--   1 owner    group         317 Mar 02 10:20 " + n} << n << true;
+    QTest::newRow("unix, empty") << QStringList{"-rw-r--r--   1 owner    group           0 Mar 02 10:20 " + n} << n << false;
+    QTest::newRow("unix, year instead of time") << QStringList{"-rw-r--r--   1 ftp ftp 0 Dec 31  2014 " + n} << n << false;
+    QTest::newRow("unix without group, empty") << QStringList{"-rw-r--r-- 1 ftp 0 Mar 02 10:20 " + n} << n << false;
+    QTest::newRow("unix without group") << QStringList{"-rw-r--r-- 1 ftp 12 Mar 02 10:20 " + n} << n << true;
+    QTest::newRow("unix, numeric owner") << QStringList{"-rw-------    1 1000     1000            0 Jan 05 09:00 " + n} << n << false;
+    QTest::newRow("unix, name with blanks, empty") << QStringList{"-rw-r--r-- 1 a b 0 Mar 02 10:20 okch " + n} << "okch " + n << false;
+    QTest::newRow("unix, iso date, empty") << QStringList{"-rw-r--r-- 1 a b 0 2015-03-02 10:20 " + n} << n << false;
+    QTest::newRow("unix, local month name, empty") << QStringList{QString::fromUtf8("-rw-r--r-- 1 a b 0 Mär 02 10:20 ") + n} << n << false;
+    QTest::newRow("dos") << QStringList{"03-02-15  10:20AM                  317 " + n} << n << true;
+    QTest::newRow("dos, empty") << QStringList{"03-02-15  10:20AM                    0 " + n} << n << false;
+    QTest::newRow("empty, other case counts as present") << QStringList{"-rw-r--r-- 1 a b 0 Mar 02 10:20 " + n.toLower()} << n << true;
+    QTest::newRow("first matching line decides") << QStringList{"total 2", "-rw-r--r-- 1 a b 5 Mar 02 10:20 " + n, "-rw-r--r-- 1 a b 0 Mar 02 10:20 " + n} << n << true;
+    QTest::newRow("unknown form counts as present") << QStringList{"0 " + n} << n << true;
+    QTest::newRow("not listed") << QStringList{"total 0"} << n << false;
+    QTest::newRow("nothing") << QStringList{} << n << false;
+}
+
+void TstTransporteFtp::listagem()
+{
+    QFETCH(QStringList, linhas);
+    QFETCH(QString, procurado);
+    QFETCH(bool, existe);
+    QCOMPARE(ListagemMostraArquivo(linhas, procurado), existe);
+}
+
+void TstTransporteFtp::pastaDoPerfilAusente()
+{
+    // Logged in, but the profile folder is missing: the upload goes on in the login folder.
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    instala("M4314902", "CUNE", srv);
+    criaEnvio("BaseCUNE.xml", "base");
+    FtpCliente ftp;
+    QVERIFY(EnviaArquivoFtp(ftp, "BaseCUNE.xml", "", m_status));
+    QCOMPARE(conteudo(srv.caminho("BaseCUNE.xml")), QByteArray("base"));
+    QCOMPARE(m_linhas.size(), 4);
+    QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
+    QVERIFY2(m_linhas.at(1).endsWith(" => Não foi possível estabelecer a conexão com o servidor ftp!"), qPrintable(m_linhas.at(1)));
+    QVERIFY(m_linhas.at(2).endsWith(" => Transmitindo arquivo..."));
+    QVERIFY(m_linhas.at(3).endsWith(" => Arquivo enviado OK!"));
+}
+
+void TstTransporteFtp::destinoQueNaoPodeSerPasta()
+{
+    // The period folder's name is taken by a file: every attempt fails on the folder, which cannot
+    // be created; after the tenth reconnection the upload gives up.
+    test::ServidorFtp srv(Contas{{"cune03", "pw"}});
+    srv.criaPasta("cune/faturamento");
+    grava(srv.caminho("cune/faturamento/2015_03"), "um arquivo");
+    instala("E12", "CUNE", srv);
+    criaEnvio("M4314902_ID0000123_E12.xml", "realizacao");
+    FtpCliente ftp;
+    QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000123_E12.xml", "F2015_03", m_status));
+    QCOMPARE(srv.recebidos(), 0);
+    QCOMPARE(m_linhas.size(), 4);
+    QVERIFY(m_linhas.at(1).endsWith(" => Transmitindo arquivo..."));
+    const QString detalhe = m_linhas.at(2);
+    QVERIFY2(detalhe.contains(" => FALHOU:[Dir:F2015_03 - /cune/faturamento]\n550 "), qPrintable(detalhe));
+    QVERIFY2(detalhe.endsWith("directory."), qPrintable(detalhe));
+    QVERIFY(m_linhas.at(3).endsWith(" => FALHOU!"));
+    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000123_E12.xml"), QByteArray("realizacao"));
+}
+
+void TstTransporteFtp::contasRecusadas()
+{
+    // Only account 04 exists: a municipality tries 01 to 03 and gives up without a transfer.
+    test::ServidorFtp srv(Contas{{"cune04", "pw"}});
+    srv.criaPasta("cune/marcacao/profiss00042");
+    instala("M4314902", "CUNE", srv);
+    criaEnvio("M4314902_ID0000002.xml", "y");
+    FtpCliente ftp;
+    QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000002.xml", "P42", m_status));
+    QCOMPARE(m_linhas.size(), 2);
+    QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
+    QVERIFY(m_linhas.at(1).endsWith(" => FALHOU!"));
+    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000002.xml"), QByteArray("y"));
+    QVERIFY(QFile::exists(PastaEnvio() + "M4314902_ID0000002.xml"));
+    QCOMPARE(srv.recebidos(), 0);
 }
 
 QTEST_GUILESS_MAIN(TstTransporteFtp)
