@@ -162,13 +162,11 @@ struct DataHoraLida {
 bool leDataHora(const QString& texto, DataHoraLida& r)
 {
     static const QRegularExpression re(QStringLiteral(
-        R"(^\s*(\d{1,2})/(\d{1,2})/(\d{4}|\d{2})(?:\s+(?:(\d{1,2}):(\d{2})(?::(\d{2}))?|\s*:\s*(?::\s*)?))?\s*$)"));
+        R"(^\s*(\d{1,2})/(\d{1,2})/(\d{4}|\d{1,2})(?:\s+(?:(\d{1,2}):(\d{2})(?::(\d{2}))?|\s*:\s*(?::\s*)?))?\s*$)"));
     const auto m = re.match(texto);
     if (!m.hasMatch())
         return false;
-    int ano = m.captured(3).toInt();
-    if (m.captured(3).size() == 2)
-        ano += 2000;
+    const int ano = AnoCompleto(m.captured(3).toInt(), int(m.captured(3).size()));
     r.data = QDate(ano, m.captured(2).toInt(), m.captured(1).toInt());
     if (!r.data.isValid())
         return false;
@@ -324,6 +322,17 @@ int IdadeAnos(const QDate& nascimento, const QDate& hoje)
     if (h.month() < nascimento.month() || (h.month() == nascimento.month() && h.day() < nascimento.day()))
         --anos;
     return anos;
+}
+
+int AnoCompleto(int ano, int digitos, int anoAtual)
+{
+    if (digitos > 2 || ano < 0 || ano > 99)
+        return ano;
+    const int base = (anoAtual > 0 ? anoAtual : QDate::currentDate().year()) - 50;
+    int r = base / 100 * 100 + ano;
+    if (r < base)
+        r += 100;
+    return r;
 }
 
 QDate LeData(const QString& texto)

@@ -69,6 +69,9 @@ QString NomeMes(int mes);           // 1..12 → "Janeiro".."Dezembro"; other �
 QString DataExtenso(const QDate& d); // "5 de Março de 2015"
 // Whole years from `nascimento` to `hoje` (default: today's date of the local clock).
 int IdadeAnos(const QDate& nascimento, const QDate& hoje = QDate());
+// A year typed with one or two digits, in the hundred years from 50 years before the current year
+// (`anoAtual`, default the local clock's): 85 → 1985, 16 → 2016 in 2026. Other years unchanged.
+int AnoCompleto(int ano, int digitos, int anoAtual = 0);
 // Reads "dd/mm/yyyy" (invalid QDate when not a date).
 QDate LeData(const QString& texto);
 QString TextoData(const QDate& d);   // "dd/mm/yyyy"

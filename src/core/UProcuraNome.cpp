@@ -150,6 +150,13 @@ QString PadraoBusca(ModoBusca modo, const QString& texto)
 
 QString DefinicaoBusca::sql() const
 {
+    // The two-column forms keep "from" on the select line; the filtered one is a single line.
+    if (forma == Forma::Simples)
+        return QStringLiteral("select first 400 ") + selecao + QLatin1Char(' ') + restoSql +
+               QStringLiteral("\norder by ") + ordem;
+    if (forma == Forma::SimplesFiltro)
+        return QStringLiteral("select first 400 ") + selecao + QLatin1Char(' ') + restoSql +
+               QStringLiteral(" order by ") + ordem;
     return QStringLiteral("select first 400 ") + selecao + QLatin1Char('\n') + restoSql +
            QStringLiteral("\norder by ") + ordem;
 }

@@ -120,10 +120,10 @@ private slots:
             << "select first 400 CODIGO, NOME\nfrom PROCEDIMENTOS where (DataExclusao is null) and "
                "(Upper(NOME) like :pdes)\norder by NOME";
         QTest::newRow("simples sem linha extra") << "ProcuraSimples" << "PESSOAS"
-            << "select first 400 CODIGO,NOME as Campo\nfrom PESSOAS where Upper(NOME) like :pdes\norder by NOME";
+            << "select first 400 CODIGO,NOME as Campo from PESSOAS where Upper(NOME) like :pdes\norder by NOME";
         QTest::newRow("simples filtro") << "ProcuraSimplesFiltro" << "PESSOAS"
-            << "select first 400 CODIGO,NOME as Campo\nfrom PESSOAS where DataExclusao is null and "
-               "Upper(NOME) like :pdes\norder by NOME";
+            << "select first 400 CODIGO,NOME as Campo from PESSOAS where DataExclusao is null and "
+               "Upper(NOME) like :pdes order by NOME";
     }
     void statements()
     {

@@ -32,6 +32,8 @@ private slots:
     void formataValor_data();
     void formataValor();
     void datas();
+    void anoCompleto_data();
+    void anoCompleto();
     void idadeAnos_data();
     void idadeAnos();
     void valorExtenso_data();
@@ -112,6 +114,14 @@ void TstUFunc::sqlData_data()
     QTest::newRow("mascara") << "  /  /    " << "null";
     QTest::newRow("mascara com hora") << "  /  /       :  " << "null";
     QTest::newRow("hora em branco") << "25/12/2015   :  " << "'12/25/2015 00:00'";
+    // Two-digit years: a birth date 30 years back stays in the past, a due date 10 years ahead.
+    const int ano = QDate::currentDate().year();
+    QTest::newRow("ano curto passado")
+        << QStringLiteral("15/06/%1").arg((ano - 30) % 100, 2, 10, QLatin1Char('0'))
+        << QStringLiteral("'06/15/%1'").arg(ano - 30);
+    QTest::newRow("ano curto futuro com hora")
+        << QStringLiteral("15/06/%1 10:00").arg((ano + 10) % 100, 2, 10, QLatin1Char('0'))
+        << QStringLiteral("'06/15/%1 10:00'").arg(ano + 10);
 }
 
 void TstUFunc::sqlData()
@@ -235,6 +245,34 @@ void TstUFunc::datas()
     QCOMPARE(LeData("29/02/2016"), QDate(2016, 2, 29));
     QVERIFY(!LeData("29/02/2015").isValid());
     QVERIFY(!LeData("  /  /    ").isValid());
+    const int ano = QDate::currentDate().year() - 30;
+    QCOMPARE(LeData(QStringLiteral("01/02/%1").arg(ano % 100, 2, 10, QLatin1Char('0'))), QDate(ano, 2, 1));
+}
+
+void TstUFunc::anoCompleto_data()
+{
+    QTest::addColumn<int>("ano");
+    QTest::addColumn<int>("digitos");
+    QTest::addColumn<int>("atual");
+    QTest::addColumn<int>("esperado");
+    QTest::newRow("nascimento") << 85 << 2 << 2026 << 1985;
+    QTest::newRow("recente") << 16 << 2 << 2026 << 2016;
+    QTest::newRow("inicio da janela") << 76 << 2 << 2026 << 1976;
+    QTest::newRow("fim da janela") << 75 << 2 << 2026 << 2075;
+    QTest::newRow("um digito") << 5 << 1 << 2026 << 2005;
+    QTest::newRow("zero") << 0 << 2 << 2026 << 2000;
+    QTest::newRow("virada de seculo") << 99 << 2 << 2040 << 1999;
+    QTest::newRow("quatro digitos") << 1985 << 4 << 2026 << 1985;
+    QTest::newRow("quatro digitos baixos") << 85 << 4 << 2026 << 85;
+}
+
+void TstUFunc::anoCompleto()
+{
+    QFETCH(int, ano);
+    QFETCH(int, digitos);
+    QFETCH(int, atual);
+    QFETCH(int, esperado);
+    QCOMPARE(AnoCompleto(ano, digitos, atual), esperado);
 }
 
 void TstUFunc::idadeAnos_data()

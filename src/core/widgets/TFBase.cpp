@@ -209,7 +209,7 @@ void TFBase::LigaCodigo(QLineEdit* campo, QAbstractButton* busca, QLabel* rotulo
                 auto* pe = qobject_cast<TPersonEdit*>(campo);
                 n = nome(pe ? pe->text() : campo->text());
             } catch (const std::exception& e) {
-                MostraExcecao(e);
+                MostraExcecao(e, QStringLiteral("Erro, verifique os dados digitados."));
             }
             if (rotuloNome)
                 rotuloNome->setText(n);

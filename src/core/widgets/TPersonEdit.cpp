@@ -87,11 +87,9 @@ bool leDataMascarada(const QString& texto, bool comHora, QDateTime& r)
         return false;
     const auto num = [&](int i) { QString s = m.captured(i); s.remove(QLatin1Char(' ')); return s; };
     const QString anoTxt = num(3);
-    if (anoTxt.size() != 4 && anoTxt.size() != 2)
+    if (anoTxt.size() == 3 || anoTxt.size() > 4)
         return false;
-    int ano = anoTxt.toInt();
-    if (anoTxt.size() == 2)
-        ano += 2000;
+    const int ano = AnoCompleto(anoTxt.toInt(), int(anoTxt.size()));
     const QDate d(ano, num(2).toInt(), num(1).toInt());
     if (!d.isValid())
         return false;

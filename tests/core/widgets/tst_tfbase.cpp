@@ -173,6 +173,8 @@ void TstTFBase::f2ENomeDoCodigo()
     QTest::keyClick(t->PECodigo, Qt::Key_Tab);
     QCOMPARE(t->LNome->text(), QString());
     QCOMPARE(msgs.textos(), QStringList{"falhou"});
+    QCOMPARE(msgs.ultima().titulo, QString("Erro, verifique os dados digitados."));
+    QCOMPARE(msgs.ultima().icone, IconeMsg::Erro);
     QCOMPARE(consultados, QStringList({"12", "13"}));
     // A disabled search button is not run.
     t->SBCodigo->setEnabled(false);

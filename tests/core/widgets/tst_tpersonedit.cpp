@@ -130,6 +130,11 @@ void TstTPersonEdit::saida_data()
                                       << QString::fromUtf8("Valor Inválido, insira um valor Inteiro!");
     QTest::newRow("data") << TPersonEdit::peData << "25122015" << "25/12/2015" << "";
     QTest::newRow("data ano curto") << TPersonEdit::peData << "010216" << "01/02/2016" << "";
+    // A birth year typed with two digits is not taken as a future year.
+    const int nasc = QDate::currentDate().year() - 30;
+    QTest::newRow("data ano curto passado")
+        << TPersonEdit::peData << QStringLiteral("1506%1").arg(nasc % 100, 2, 10, QLatin1Char('0'))
+        << QStringLiteral("15/06/%1").arg(nasc) << "";
     QTest::newRow("data vazia passa") << TPersonEdit::peData << "" << "  /  /    " << "";
     QTest::newRow("data invalida") << TPersonEdit::peData << "31022015" << "31/02/2015" << erroData;
     QTest::newRow("data incompleta") << TPersonEdit::peData << "2512" << "25/12/    " << erroData;
