@@ -2,6 +2,7 @@
 #include "core/Banco.h"
 #include "core/Configuracao.h"
 #include "core/Mensagens.h"
+#include "core/Texto1252.h"
 #include "core/UDMCune.h"
 
 #include <QDateTime>
@@ -75,7 +76,12 @@ QString SqlTexto(const QString& texto)
 {
     if (texto == kMascaraData)
         return QStringLiteral("null");
-    QString t = texto;
+    return SqlLiteralTexto(texto);
+}
+
+QString SqlLiteralTexto(const QString& texto)
+{
+    QString t = ajustaPara1252(texto);
     t.replace(QLatin1Char('\''), QStringLiteral("''"));
     return aspas(t);
 }

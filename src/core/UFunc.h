@@ -31,6 +31,10 @@ void MostraExcecao(const std::exception& e, const QString& titulo = QStringLiter
 // ---- SQL literals ----
 // 'text' with quotes doubled; "null" only for exactly the empty date mask "  /  /    ".
 QString SqlTexto(const QString& texto);
+// 'text' as it reaches the database: mapped to Windows-1252 first (where look-alikes such as
+// U+FF07 or U+2032 become a real quote), then every quote doubled. Never "null". Every quoted
+// literal pasted into SQL text is built here.
+QString SqlLiteralTexto(const QString& texto);
 // Trimmed optional sign and digits; empty or "0" → "null"; anything else throws ErroValor.
 QString SqlInteiro(const QString& texto);
 QString SqlInteiro(qint64 valor);

@@ -1,6 +1,7 @@
 #include "core/UProcuraNome.h"
 #include "core/Banco.h"
 #include "core/Texto1252.h"
+#include "core/UFunc.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -29,13 +30,6 @@ QString colunaExtra(const QString& tabela)
 QString linhaExtra(const QString& extra)
 {
     return extra.isEmpty() ? QString() : QStringLiteral("or Upper(") + extra + QStringLiteral(") like :pdes");
-}
-
-QString literal(const QString& s)
-{
-    QString t = s;
-    t.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + t + QLatin1Char('\'');
 }
 
 QStringList naoVazios(const QStringList& campos)
@@ -270,10 +264,31 @@ private:
     QElapsedTimer m_rel;
 };
 
-QString comPadrao(QString sql, const QString& padrao)
+// The statement with the pattern literal in place of each :pdes outside quotes (a condition may
+// hold a quoted value that happens to contain ":pdes").
+QString comPadrao(const QString& sql, const QString& padrao)
 {
-    sql.replace(kPdes, literal(padrao), Qt::CaseInsensitive);
-    return sql;
+    const QString lit = SqlLiteralTexto(padrao);
+    QString r;
+    r.reserve(sql.size() + lit.size());
+    QChar aspa; // quote character of the literal or identifier we are in, null outside
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!aspa.isNull()) {
+            if (c == aspa)
+                aspa = QChar(); // a doubled quote closes and reopens: same result
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            aspa = c;
+        } else if (QStringView(sql).mid(i, kPdes.size()).compare(kPdes, Qt::CaseInsensitive) == 0 &&
+                   (i + kPdes.size() >= sql.size() || !(sql.at(i + kPdes.size()).isLetterOrNumber() ||
+                                                        sql.at(i + kPdes.size()) == QLatin1Char('_')))) {
+            r += lit;
+            i += kPdes.size() - 1;
+            continue;
+        }
+        r += c;
+    }
+    return r;
 }
 
 // Rows of "select first n … <resto> order by <ordem>", read in the server's order.
@@ -353,8 +368,8 @@ void buscaTrechoAmostrada(Leitor& q, const DefinicaoBusca& d, const QString& ond
         leOrdenado(q, d, resto, kLimiteBusca, linhas);
         return;
     }
-    const QString s = literal(valores.at(qBound(0, ajuste.passo - 1, falta - 1)).ordem.s);
-    const QString u = literal(valores.at(falta - 1).ordem.s);
+    const QString s = SqlLiteralTexto(valores.at(qBound(0, ajuste.passo - 1, falta - 1)).ordem.s);
+    const QString u = SqlLiteralTexto(valores.at(falta - 1).ordem.s);
     leOrdenado(q, d, filtro + d.ordem + QStringLiteral(" <= ") + s, falta, linhas);
     const int faltam = kLimiteBusca - int(linhas.size());
     if (faltam <= 0)
@@ -367,12 +382,14 @@ void buscaTrechoAmostrada(Leitor& q, const DefinicaoBusca& d, const QString& ond
 
 } // namespace
 
-QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& d, const QString& padrao,
+QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& d, const QString& padraoDigitado,
                                  const AjusteBusca& ajuste)
 {
+    // The pattern as the server sees it: a look-alike of "%" or "_" is a wildcard there too.
+    const QString padrao = ajustaPara1252(padraoDigitado);
     // The pattern goes in as a literal: with a parameter the server plans before knowing it and
     // cannot use the upper-case name index for a prefix.
-    const QString lit = literal(padrao);
+    const QString lit = SqlLiteralTexto(padrao);
     const QString resto = comPadrao(d.restoSql, padrao);
     QVector<LinhaBusca> linhas;
     Leitor q(tr, ajuste.continua);
@@ -391,7 +408,7 @@ QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& d, const Q
         // so every name whose upper-case form starts with P sorts at or after P: the ordered walk
         // of the name index can start there. Rows found only by the second column (card, trade
         // name, occupation) with a name before P — or none — sort before all of them.
-        const QString limite = literal(padrao.left(fimPrefixo));
+        const QString limite = SqlLiteralTexto(padrao.left(fimPrefixo));
         if (!d.extra.isEmpty()) {
             QString ondeExtra = QStringLiteral("Upper(") + d.extra + QStringLiteral(") like ") + lit +
                                 QStringLiteral(" and (") + d.ordem + QStringLiteral(" < ") + limite +
@@ -442,7 +459,7 @@ QString SqlNomePorCodigo(const QString& codigo, const QString& chave, const QStr
     static const QRegularExpression soDigitos(QStringLiteral("^[0-9]+$"));
     const bool texto = codigo.size() >= 6 || !soDigitos.match(codigo).hasMatch();
     return QStringLiteral("select ") + nome + QStringLiteral(" as Nome from ") + tabela + QStringLiteral(" where ") +
-           chave + QLatin1Char('=') + (texto ? literal(codigo) : codigo);
+           chave + QLatin1Char('=') + (texto ? SqlLiteralTexto(codigo) : codigo);
 }
 
 QString NomePorCodigo(Consulta& q, const QString& codigo, const QString& chave, const QString& nome,

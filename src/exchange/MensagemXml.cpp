@@ -1,8 +1,10 @@
 #include "exchange/MensagemXml.h"
 #include "core/Banco.h"
+#include "core/Configuracao.h"
 #include "core/Texto1252.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 
@@ -168,14 +170,74 @@ QString ElementoXml::valor(const QString& caminho) const
     return e->texto;
 }
 
+qint64 TamanhoMaximoXml()
+{
+    return qint64(Geral::TAMANHOMAXXML()) * 1024 * 1024;
+}
+
+namespace {
+
+[[noreturn]] void recusa(const QString& motivo)
+{
+    throw ErroMensagem(QStringLiteral("Arquivo XML recusado: ") + motivo);
+}
+
+QString textoTamanho(qint64 tamanho, qint64 maximo)
+{
+    return QStringLiteral("%1 bytes, acima do limite de %2 MB (GERAL/TAMANHOMAXXML)").arg(tamanho).arg(maximo / (1024 * 1024));
+}
+
+bool codificacaoAceita(QStringView cod)
+{
+    for (const char* c : {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "LATIN1", "LATIN-1", "WINDOWS-1252", "CP1252",
+                          "UTF-8", "UTF8", "US-ASCII"})
+        if (cod.compare(QLatin1String(c), Qt::CaseInsensitive) == 0)
+            return true;
+    return cod.isEmpty();
+}
+
+// Checks on the raw bytes, before the parser sees them. With no NUL byte the text is in a
+// single-byte or UTF-8 form (the parser detects UTF-16/32 only by NULs and byte-order marks),
+// so a declaration is found here as plain ASCII.
+void verificaBytes(const QByteArray& bytes)
+{
+    const qint64 maximo = TamanhoMaximoXml();
+    if (bytes.size() > maximo)
+        recusa(textoTamanho(bytes.size(), maximo));
+    if (bytes.contains('\0'))
+        recusa(QStringLiteral("contém bytes nulos (não é ISO-8859-1)"));
+    if (bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE"))
+        recusa(QStringLiteral("codificação UTF-16 não aceita"));
+    static const QRegularExpression declaracao(
+        QStringLiteral("^(?:\\x{EF}\\x{BB}\\x{BF})?<\\?xml[^>]*\\sencoding\\s*=\\s*[\"']([^\"']*)[\"']"));
+    const QString cod = declaracao.match(QString::fromLatin1(bytes.left(256))).captured(1);
+    if (!codificacaoAceita(cod))
+        recusa(QStringLiteral("codificação %1 não aceita").arg(cod));
+    if (bytes.contains("<!DOCTYPE") || bytes.contains("<!ENTITY"))
+        recusa(QStringLiteral("declarações DOCTYPE e ENTITY não são aceitas"));
+}
+
+} // namespace
+
 LeitorMensagem::LeitorMensagem(const QByteArray& bytes)
 {
+    verificaBytes(bytes);
     QXmlStreamReader xml(bytes);
     QList<ElementoXml*> pilha;
     bool temRaiz = false;
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
+        case QXmlStreamReader::StartDocument:
+            if (!codificacaoAceita(xml.documentEncoding()))
+                recusa(QStringLiteral("codificação %1 não aceita").arg(xml.documentEncoding()));
+            break;
+        case QXmlStreamReader::DTD:
+            recusa(QStringLiteral("declarações DOCTYPE e ENTITY não são aceitas"));
+        case QXmlStreamReader::EntityReference:
+            recusa(QStringLiteral("entidade &%1; não aceita").arg(xml.name()));
         case QXmlStreamReader::StartElement: {
+            if (pilha.size() >= kProfundidadeMaximaXml)
+                recusa(QStringLiteral("mais de %1 níveis de elementos").arg(kProfundidadeMaximaXml));
             ElementoXml* e;
             if (pilha.isEmpty()) {
                 e = &m_raiz;
@@ -216,7 +278,11 @@ LeitorMensagem LeitorMensagem::doArquivo(const QString& caminho)
     QFile f(caminho);
     if (!f.open(QIODevice::ReadOnly))
         throw ErroMensagem(QStringLiteral("Não foi possível abrir o arquivo ") + caminho);
-    return LeitorMensagem(f.readAll());
+    const qint64 maximo = TamanhoMaximoXml();
+    if (f.size() > maximo)
+        recusa(textoTamanho(f.size(), maximo));
+    // A file that grows meanwhile is refused by the check on the bytes.
+    return LeitorMensagem(f.read(maximo + 1));
 }
 
 QList<const ElementoXml*> LeitorMensagem::elementos(const QString& caminho) const

@@ -86,11 +86,21 @@ struct ElementoXml {
     QString valor(const QString& caminho) const;
 };
 
-// Parsed message (ISO-8859-1 or other declared encodings). Missing elements read as empty text.
+// Elements nested deeper than this (the root is level 1) make an exchange file be refused.
+inline constexpr int kProfundidadeMaximaXml = 64;
+// Largest exchange file read, in bytes (GERAL/TAMANHOMAXXML, in MB).
+qint64 TamanhoMaximoXml();
+
+// Parsed message: the one way exchange files are read. Before anything is kept the file is
+// refused ("Arquivo XML recusado: ...") when it is larger than TamanhoMaximoXml(), holds a NUL
+// byte, declares an encoding other than ISO-8859-1, Windows-1252, UTF-8 or US-ASCII, carries a
+// DOCTYPE or ENTITY declaration, refers to an entity other than the five predefined ones or nests
+// elements deeper than kProfundidadeMaximaXml. Missing elements read as empty text.
 class LeitorMensagem {
 public:
-    // Throws ErroMensagem when the bytes are not well-formed XML.
+    // Throws ErroMensagem when the bytes are refused or are not well-formed XML.
     explicit LeitorMensagem(const QByteArray& bytes);
+    // Refuses an oversized file before reading it.
     static LeitorMensagem doArquivo(const QString& caminho);
 
     const ElementoXml& raiz() const { return m_raiz; }

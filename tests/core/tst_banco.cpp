@@ -1,5 +1,6 @@
 #include "core/Banco.h"
 #include "core/UDMCune.h"
+#include "core/UFunc.h"
 #include "support/Fixtures.h"
 
 #include <QtTest>
@@ -10,6 +11,7 @@ class TstBanco : public QObject {
     Q_OBJECT
 private slots:
     void tiposTipados();
+    void nulDentroDoLiteral();
 };
 
 void TstBanco::tiposTipados()
@@ -36,6 +38,18 @@ void TstBanco::tiposTipados()
         QVERIFY(q.campo(i).nulo);
     q.proximo();
     QVERIFY(q.eof());
+}
+
+// A NUL typed or pasted into a text does not cut the statement short.
+void TstBanco::nulDentroDoLiteral()
+{
+    test::BancoTeste b(false);
+    b.executa("create table t (id integer, c varchar(20))");
+    const QString texto = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    b.executa(QStringLiteral("insert into t values (1, %1)").arg(SqlTexto(texto)));
+    b.executa("insert into t values (2, 'outro')");
+    QCOMPARE(b.valor(QStringLiteral("select count(*) from t where c=%1").arg(SqlTexto(texto))).toInt(), 1);
+    QCOMPARE(b.valor("select char_length(c) from t where id=1").toInt(), 3);
 }
 
 QTEST_GUILESS_MAIN(TstBanco)

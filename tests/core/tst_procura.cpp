@@ -3,7 +3,9 @@
 #include "core/UProcuraNome.h"
 #include "core/schema/Catalogo.h"
 #include "core/schema/IndicesBusca.h"
+#include "core/Texto1252.h"
 #include "support/Fixtures.h"
+#include "support/Parecidos.h"
 
 #include <QtTest>
 
@@ -37,6 +39,19 @@ class TstProcura : public QObject {
 
     std::unique_ptr<test::BancoTeste> m_b;
     QHash<QString, int> m_codigoDe; // special name -> first code
+    std::unique_ptr<test::BancoTeste> m_parecidos;
+
+    // Patients and municipalities whose name, card or code hold each look-alike.
+    test::BancoTeste& bancoParecidos()
+    {
+        if (m_parecidos)
+            return *m_parecidos;
+        m_parecidos = std::make_unique<test::BancoTeste>();
+        m_parecidos->tr().inicia();
+        test::InsereParecidos(m_parecidos->tr());
+        m_parecidos->tr().commit();
+        return *m_parecidos;
+    }
 
     QVector<LinhaBusca> busca(const DefinicaoBusca& d, const QString& padrao, const AjusteBusca& a = {})
     {
@@ -280,6 +295,25 @@ private slots:
         QCOMPARE(chaves(busca(sem, "%700555%")), QStringList{QString::number(m_codigoDe.value("FORA DO FILTRO"))});
     }
 
+    void condicaoComPdesEntreAspas_data()
+    {
+        QTest::addColumn<QString>("padrao");
+        QTest::addColumn<QStringList>("nomes");
+        QTest::newRow("nome") << "%JOSE SILVA%" << QStringList{"JOSE SILVA", "JOSE SILVA", "MARIA JOSE SILVANA"};
+        QTest::newRow("aspas no padrao") << "%' OR 1=1 OR '%" << QStringList{};
+    }
+    // Only the placeholders of the statement take the pattern, not a quoted value of the condition.
+    void condicaoComPdesEntreAspas()
+    {
+        QFETCH(QString, padrao);
+        QFETCH(QStringList, nomes);
+        const DefinicaoBusca d = MontaProcuraFiltro({"CODIGO", "NOME"}, "NOME", "PESSOAS", "NOME <> ':pdes'");
+        QStringList vistos;
+        for (const auto& l : busca(d, padrao))
+            vistos << l.colunas.first();
+        QCOMPARE(vistos, nomes);
+    }
+
     void simplesFiltroComApelido()
     {
         const DefinicaoBusca d = MontaProcuraSimplesFiltro("P.CODIGO", "P.NOME", "PESSOAS P", "P.CLI_ORIGEM='4314902'");
@@ -371,6 +405,94 @@ private slots:
         Consulta q(b.tr());
         QVERIFY_THROWS_EXCEPTION(ErroBanco, NomePorCodigo(q, "1", "CODIGO", "NOME", "NAOEXISTE"));
         b.tr().rollback();
+    }
+
+    void aspasParecidas_data()
+    {
+        QTest::addColumn<QString>("c");
+        QTest::addColumn<int>("forma");
+        QTest::addColumn<int>("modo");
+        const char* const formas[] = {"Procura", "ProcuraFiltro", "ProcuraSimples", "ProcuraSimplesFiltro"};
+        const char* const modos[] = {"trecho", "inicio", "qualquer"};
+        for (QChar c : test::ParecidosDeBusca())
+            for (int f = 0; f < 4; ++f)
+                for (int m = 0; m < 3; ++m)
+                    QTest::newRow(qPrintable(QStringLiteral("%1 %2 %3").arg(test::NomeCodigo(c), formas[f], modos[m])))
+                        << QString(c) << f << m;
+    }
+    // Texts with a look-alike in every search form and mode: the rows are those the statement gives
+    // with the pattern as a parameter (the text as stored), never more, and no error.
+    void aspasParecidas()
+    {
+        QFETCH(QString, c);
+        QFETCH(int, forma);
+        QFETCH(int, modo);
+        test::BancoTeste& b = bancoParecidos();
+        const QString cond = QStringLiteral("CLI_ORIGEM='4314902'");
+        DefinicaoBusca d;
+        switch (forma) {
+        case 0: d = MontaProcura({"CODIGO", "NOME"}, "NOME", "PESSOAS"); break;
+        case 1: d = MontaProcuraFiltro({"CODIGO", "NOME"}, "NOME", "PESSOAS", cond); break;
+        case 2: d = MontaProcuraSimples("CODIGO", "NOME", "PESSOAS"); break;
+        default: d = MontaProcuraSimplesFiltro("CODIGO", "NOME", "PESSOAS", cond); break;
+        }
+        for (const QString& t : test::TextosComParecido(c)) {
+            const QString padrao = PadraoBusca(ModoBusca(modo), t);
+            QString sql = d.sql();
+            const int n = int(sql.count(":pdes"));
+            sql.replace(":pdes", "cast(? as varchar(200))"); // a parameter takes the column's length otherwise
+            b.tr().inicia();
+            Consulta q(b.tr());
+            q.abre(sql, QVariantList(n, ajustaPara1252(padrao)));
+            QStringList esperado;
+            for (; !q.eof(); q.proximo())
+                esperado << q.campo(0).texto();
+            q.fecha();
+            QVector<LinhaBusca> linhas;
+            try {
+                linhas = ExecutaBusca(b.tr(), d, padrao);
+            } catch (const ErroBanco& e) {
+                QFAIL(qPrintable(t + ": " + e.texto()));
+            }
+            b.tr().commit();
+            QCOMPARE(chaves(linhas), esperado);
+        }
+        // The typed character itself finds the rows that hold it as stored.
+        if (modo == int(ModoBusca::TrechoNome) && forma == 2) {
+            b.tr().inicia();
+            const auto linhas = ExecutaBusca(b.tr(), d, PadraoBusca(ModoBusca::TrechoNome, "A" + c + "B"));
+            b.tr().commit();
+            QVERIFY(!linhas.isEmpty());
+            for (const auto& l : linhas)
+                QVERIFY2(l.colunas.value(1).startsWith("A" + ajustaPara1252(c) + "B") ||
+                             ajustaPara1252(c) == "%" || ajustaPara1252(c) == "_",
+                         qPrintable(l.colunas.value(1)));
+        }
+    }
+
+    void nomePorCodigoParecidos_data()
+    {
+        QTest::addColumn<QString>("c");
+        QTest::addColumn<int>("i");
+        int i = 0;
+        for (QChar c : test::ParecidosDeBusca()) {
+            i += 2;
+            QTest::newRow(qPrintable(test::NomeCodigo(c))) << QString(c) << i; // after its two patients
+        }
+    }
+    void nomePorCodigoParecidos()
+    {
+        QFETCH(QString, c);
+        QFETCH(int, i);
+        test::BancoTeste& b = bancoParecidos();
+        b.tr().inicia();
+        Consulta q(b.tr());
+        QCOMPARE(NomePorCodigo(q, QStringLiteral("K%1%2").arg(c).arg(i), "CODIGO", "NOME", "CLIENTES"),
+                 QStringLiteral("CLIENTE %1").arg(i));
+        for (const QString& codigo : {"Q" + c + " or " + c + c + "=" + c, c + " or 1=1 or " + c + "K",
+                                      "K" + c + QString::number(i) + c + c})
+            QCOMPARE(NomePorCodigo(q, codigo, "CODIGO", "NOME", "CLIENTES"), QString());
+        b.tr().commit();
     }
 
     void indicesIdempotentes()

@@ -1,9 +1,11 @@
 // The search dialog driven offscreen through the modal hook, on a real database.
 #include "core/Banco.h"
 #include "core/TFProcura.h"
+#include "core/Texto1252.h"
 #include "core/UDMCune.h"
 #include "support/Fixtures.h"
 #include "support/Galeria.h"
+#include "support/Parecidos.h"
 #include "support/RoteiroMensagens.h"
 
 #include <QLineEdit>
@@ -30,6 +32,7 @@ class TstTFProcura : public QObject {
     std::unique_ptr<test::BancoTeste> m_b;
     std::unique_ptr<TDMCUNE> m_dm;
     QHash<QString, QString> m_codigo; // name -> code
+    std::unique_ptr<test::BancoTeste> m_parecidos;
 
 private slots:
     void initTestCase()
@@ -66,6 +69,7 @@ private slots:
     void cleanupTestCase()
     {
         delete FProcura();
+        m_parecidos.reset();
         DefineDMCUNE(nullptr);
         m_dm.reset();
         m_b.reset();
@@ -279,6 +283,69 @@ private slots:
         QCOMPARE(msgs.quantidade(), 1);
         QCOMPARE(msgs.ultima().titulo, QString("Erro, verifique os dados digitados."));
         QVERIFY(msgs.ultima().texto.contains("divide by zero"));
+    }
+
+    void aspasParecidas_data()
+    {
+        QTest::addColumn<QString>("c");
+        QTest::addColumn<QString>("modo");
+        for (QChar c : test::ParecidosDeBusca())
+            for (const char* m : {"RBTrecho", "RBInicio", "RBQualquer"})
+                QTest::newRow(qPrintable(test::NomeCodigo(c) + ' ' + m)) << QString(c) << QString(m);
+    }
+    // Pasted texts with a look-alike list exactly the rows the statement gives with the pattern as
+    // a parameter; no error box.
+    void aspasParecidas()
+    {
+        QFETCH(QString, c);
+        QFETCH(QString, modo);
+        if (!m_parecidos) {
+            m_parecidos = std::make_unique<test::BancoTeste>();
+            m_parecidos->tr().inicia();
+            test::InsereParecidos(m_parecidos->tr());
+            m_parecidos->tr().commit();
+        }
+        const DefinicaoBusca d = MontaProcura({"CODIGO", "NOME"}, "NOME", "PESSOAS");
+        const auto esperado = [&](const QString& padrao) {
+            QString sql = d.sql();
+            const int n = int(sql.count(":pdes"));
+            sql.replace(":pdes", "cast(? as varchar(200))"); // a parameter takes the column's length otherwise
+            Transacao tr(m_parecidos->conexao());
+            tr.inicia();
+            Consulta q(tr);
+            QStringList r;
+            for (q.abre(sql, QVariantList(n, ajustaPara1252(padrao))); !q.eof(); q.proximo())
+                r << q.campo(0).texto();
+            q.fecha();
+            tr.commit();
+            return r;
+        };
+        test::RoteiroMensagens msgs;
+        test::RoteiroModal modal([&](QDialog* dlg) {
+            auto* f = qobject_cast<TFProcura*>(dlg);
+            f->findChild<QRadioButton*>(modo)->click();
+            for (const QString& t : test::TextosComParecido(c)) {
+                QSignalSpy spy(f, &TFProcura::listaAtualizada);
+                f->Edit1->setText(t);
+                QVERIFY2(spy.wait(5000), qPrintable(t));
+                const QString padrao = PadraoBusca(f->modo(), t);
+                QCOMPARE(spy.last().first().toString(), padrao);
+                QStringList chaves;
+                for (int i = 0; i < f->DBLookupListBox1->topLevelItemCount(); ++i)
+                    chaves << f->DBLookupListBox1->topLevelItem(i)->data(0, Qt::UserRole).toString();
+                QCOMPARE(chaves, esperado(padrao));
+            }
+            QTest::keyClick(f->Edit1, Qt::Key_Escape);
+        });
+        const int intervalo = FProcura()->intervalo();
+        FProcura()->setIntervalo(0);
+        FProcura()->setConexao(&m_parecidos->conexao());
+        const QString r = Procura({"CODIGO", "NOME"}, "NOME", "PESSOAS");
+        FProcura()->setConexao(nullptr);
+        FProcura()->setIntervalo(intervalo);
+        QCOMPARE(modal.chamadas(), 1);
+        QVERIFY(r.isEmpty());
+        QVERIFY2(msgs.quantidade() == 0, qPrintable(msgs.textos().join('|')));
     }
 
     void galeria()

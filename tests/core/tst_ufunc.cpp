@@ -1,7 +1,9 @@
 #include "core/Configuracao.h"
 #include "core/UDMCune.h"
 #include "core/UFunc.h"
+#include "core/Texto1252.h"
 #include "support/Fixtures.h"
+#include "support/Parecidos.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,13 +12,21 @@
 
 #include <zlib.h>
 
+#include <memory>
+
 using namespace vx;
 
 class TstUFunc : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<test::BancoTeste> m_parecidos;
+    test::BancoTeste& bancoParecidos();
+
 private slots:
     void sqlTexto_data();
     void sqlTexto();
+    void aspasParecidas_data();
+    void aspasParecidas();
     void sqlInteiro_data();
     void sqlInteiro();
     void sqlDecimal_data();
@@ -54,6 +64,11 @@ void TstUFunc::sqlTexto_data()
     QTest::newRow("mascara de data") << "  /  /    " << "null";
     QTest::newRow("mascara com hora nao e nula") << "  /  /       :  " << "'  /  /       :  '";
     QTest::newRow("injecao") << "x' or '1'='1" << "'x'' or ''1''=''1'";
+    // Characters that become a quote in Windows-1252 are mapped before the quotes are doubled.
+    QTest::newRow("aspa larga") << QString::fromUtf8("O\uFF07BRIEN") << "'O''BRIEN'";
+    QTest::newRow("primo") << QString::fromUtf8("x\u2032 or \u20321\u2032=\u20321") << "'x'' or ''1''=''1'";
+    QTest::newRow("aspa curva fica") << QString::fromUtf8("D\u2019ALVA") << QString::fromUtf8("'D\u2019ALVA'");
+    QTest::newRow("fora do 1252") << QString::fromUtf8("\u0141\u02BC") << "'L?'";
 }
 
 void TstUFunc::sqlTexto()
@@ -61,6 +76,82 @@ void TstUFunc::sqlTexto()
     QFETCH(QString, entrada);
     QFETCH(QString, sql);
     QCOMPARE(SqlTexto(entrada), sql);
+}
+
+// Names holding each look-alike of the apostrophe, stored through parameters (ids from 1), plus
+// two plain names.
+test::BancoTeste& TstUFunc::bancoParecidos()
+{
+    if (!m_parecidos) {
+        m_parecidos = std::make_unique<test::BancoTeste>();
+        m_parecidos->executa("create table parecidos (id integer not null, nome varchar(80))");
+        Transacao& tr = m_parecidos->tr();
+        tr.inicia();
+        int id = 0;
+        for (QChar c : test::ParecidosComAspa())
+            tr.executa("insert into parecidos (id, nome) values (?, ?)", {++id, QStringLiteral("A%1B").arg(c)});
+        tr.executa("insert into parecidos (id, nome) values (?, ?)", {++id, "AB"});
+        tr.executa("insert into parecidos (id, nome) values (?, ?)", {++id, "A B"});
+        tr.commit();
+    }
+    return *m_parecidos;
+}
+
+void TstUFunc::aspasParecidas_data()
+{
+    QTest::addColumn<QString>("c");
+    const QList<QChar> viram = test::ViramNo1252('\'');
+    // The table below covers what the conversion does today; a character added to it shows here.
+    QVERIFY(viram.contains(QChar(0xFF07)));
+    QVERIFY(viram.contains(QChar(0x2032)));
+    for (QChar c : test::ParecidosComAspa())
+        QTest::newRow(qPrintable(test::NomeCodigo(c))) << QString(c);
+}
+
+// Against the database: a text with the character is stored as the conversion gives it, and a
+// statement with it as a literal finds exactly the rows whose stored text holds it, never fails.
+void TstUFunc::aspasParecidas()
+{
+    QFETCH(QString, c);
+    test::BancoTeste& b = bancoParecidos();
+    Transacao& tr = b.tr();
+    tr.inicia();
+    const QStringList textos{"A" + c + "B", "Z" + c + " or 1=1 or " + c + "Z",
+                             "Z" + c + " || (select first 1 rdb$relation_name from rdb$relations) || " + c,
+                             c + c + c, c + ")) --"};
+    for (int i = 0; i < textos.size(); ++i)
+        tr.executa(QStringLiteral("insert into parecidos (id, nome) values (%1, %2)").arg(1000 + i).arg(SqlTexto(textos[i])));
+    QMap<int, QString> guardados;
+    Consulta q(tr);
+    for (q.abre("select id, nome from parecidos"); !q.eof(); q.proximo())
+        guardados.insert(q.campo(0).inteiro(), q.campo(1).texto());
+    q.fecha();
+    for (int i = 0; i < textos.size(); ++i)
+        QCOMPARE(guardados.value(1000 + i), ajustaPara1252(textos[i]));
+
+    const auto ids = [&](const QString& sql) {
+        QList<int> r;
+        for (q.abre(sql + " order by id"); !q.eof(); q.proximo())
+            r << int(q.campo(0).inteiro());
+        q.fecha();
+        return r;
+    };
+    const auto esperados = [&](auto cond) {
+        QList<int> r;
+        for (auto it = guardados.cbegin(); it != guardados.cend(); ++it)
+            if (cond(it.value()))
+                r << it.key();
+        return r;
+    };
+    for (const QString& t : textos + QStringList{"A" + c + "B' or '1'='1"}) {
+        const QString guardado = ajustaPara1252(t);
+        QCOMPARE(ids("select id from parecidos where nome = " + SqlTexto(t)),
+                 esperados([&](const QString& n) { return n == guardado; }));
+    }
+    const QString cg = ajustaPara1252(c);
+    QCOMPARE(ids("select id from parecidos where position(" + SqlTexto(c) + " in nome) > 0"),
+             esperados([&](const QString& n) { return n.contains(cg); }));
+    tr.rollback();
 }
 
 void TstUFunc::sqlInteiro_data()
