@@ -2,17 +2,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
 
 namespace vx::test {
 
 namespace {
 // Server script: accounts from argv, port 0 (the chosen port is printed), no delay after a refused
 // login; the flag file "zerar" makes every received file empty, "nlst550" answers an empty name
-// listing with 550; each reception appends to "recebidos".
+// listing with 550, "rnto550" refuses to rename over an existing file, "velocidade" holds the
+// bytes per second uploads are read at (negative: not read at all); each reception appends to
+// "recebidos".
 const char* const kScript = R"PY(
-import os, sys, logging
+import os, sys, time, logging
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, DTPHandler
 from pyftpdlib.servers import FTPServer
 from pyftpdlib.ioloop import Poll
 
@@ -22,19 +27,67 @@ for par in sys.argv[3:]:
     usuario, senha = par.split(':', 1)
     auth.add_user(usuario, senha, raiz, perm='elradfmwMT')
 
+def flag(nome):
+    return os.path.exists(os.path.join(base, nome))
+
+def velocidade():
+    try:
+        with open(os.path.join(base, 'velocidade')) as f:
+            return int(f.read())
+    except (OSError, ValueError):
+        return 0
+
+class Dados(DTPHandler):
+    _janela = 0.0
+    _lidos = 0
+
+    def handle_read(self):
+        limite = velocidade()
+        if limite:
+            agora = time.monotonic()
+            if agora - self._janela >= 1:
+                self._janela, self._lidos = agora, 0
+            if limite < 0 or self._lidos >= limite:
+                # Stop reading until the next second (or the next look at the flag).
+                self.del_channel()
+                self.call_later(0.05 if limite < 0 else self._janela + 1 - agora, self.retoma)
+                return
+            self.ac_in_buffer_size = min(65536, limite - self._lidos)
+        else:
+            self.ac_in_buffer_size = 65536
+        antes = self.tot_bytes_received
+        DTPHandler.handle_read(self)
+        self._lidos += self.tot_bytes_received - antes
+
+    handle_read_event = handle_read
+
+    def retoma(self):
+        if not self._closed:
+            self.add_channel(events=self.ioloop.READ)
+
 class Handler(FTPHandler):
+    dtp_handler = Dados
+
     def on_file_received(self, file):
         with open(os.path.join(base, 'recebidos'), 'a') as f:
             f.write(file + '\n')
-        if os.path.exists(os.path.join(base, 'zerar')):
+        if flag('zerar'):
             open(file, 'wb').close()
 
     def ftp_NLST(self, path):
         # Some servers answer an empty listing with 550 instead of an empty transfer.
-        if os.path.exists(os.path.join(base, 'nlst550')) and os.path.isdir(path) and not os.listdir(path):
+        if flag('nlst550') and os.path.isdir(path) and not os.listdir(path):
             self.respond('550 No files found.')
             return
         return FTPHandler.ftp_NLST(self, path)
+
+    def ftp_RNTO(self, path):
+        # Some servers do not rename over an existing file.
+        if self._rnfr and flag('rnto550') and os.path.exists(path):
+            self._rnfr = None
+            self.respond('550 Cannot create a file when that file already exists.')
+            return
+        return FTPHandler.ftp_RNTO(self, path)
 
 Handler.authorizer = auth
 Handler.auth_failed_timeout = 0
@@ -111,13 +164,49 @@ void ServidorFtp::defineZerarRecebidos(bool zerar)
 
 void ServidorFtp::defineListaVazia550(bool sim)
 {
-    const QString flag = m_dir.filePath(QStringLiteral("nlst550"));
+    marca(QStringLiteral("nlst550"), sim);
+}
+
+void ServidorFtp::defineRenomeiaSemSubstituir(bool sim)
+{
+    marca(QStringLiteral("rnto550"), sim);
+}
+
+void ServidorFtp::defineVelocidadeRecepcao(int bytesPorSegundo)
+{
+    const QString flag = m_dir.filePath(QStringLiteral("velocidade"));
+    if (bytesPorSegundo == 0) {
+        QFile::remove(flag);
+        return;
+    }
+    // Written aside and renamed: the server never reads a half-written value.
+    QFile f(flag + QStringLiteral(".novo"));
+    f.open(QIODevice::WriteOnly);
+    f.write(QByteArray::number(bytesPorSegundo));
+    f.close();
+    std::rename(QFile::encodeName(f.fileName()).constData(), QFile::encodeName(flag).constData());
+}
+
+void ServidorFtp::marca(const QString& nome, bool sim)
+{
+    const QString flag = m_dir.filePath(nome);
     if (sim) {
         QFile f(flag);
         f.open(QIODevice::WriteOnly);
     } else {
         QFile::remove(flag);
     }
+}
+
+QStringList ServidorFtp::arquivosAbertos() const
+{
+    QStringList r;
+    const QString raizReal = QFileInfo(raiz()).canonicalFilePath() + QLatin1Char('/');
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(m_proc.processId()));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget().startsWith(raizReal))
+            r << fd.symLinkTarget();
+    return r;
 }
 
 int ServidorFtp::recebidos() const

@@ -1,6 +1,7 @@
 #pragma once
 // A real FTP server for tests: Debian's pyftpdlib run by /usr/bin/python3 on 127.0.0.1 with a
-// temporary root folder. Only the given accounts may log in; uploads can be kept at size 0.
+// temporary root folder. Only the given accounts may log in; uploads can be kept at size 0,
+// throttled or stalled.
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -31,10 +32,18 @@ public:
     void defineZerarRecebidos(bool zerar);
     // From now on an empty folder's name listing is answered with "550 No files found.".
     void defineListaVazia550(bool sim);
+    // From now on RNTO onto an existing file is refused with 550 (or allowed again).
+    void defineRenomeiaSemSubstituir(bool sim);
+    // From now on uploads are read at most at this rate (also the ones already running); 0 reads
+    // freely, a negative value stops reading them (a stalled server).
+    void defineVelocidadeRecepcao(int bytesPorSegundo);
     // Number of files received so far.
     int recebidos() const;
+    // Files under the root the server holds open (transfers still writing or reading).
+    QStringList arquivosAbertos() const;
 
 private:
+    void marca(const QString& nome, bool sim);
     QTemporaryDir m_dir;
     QProcess m_proc;
     int m_porta = 0;

@@ -10,6 +10,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -46,6 +48,12 @@ ErroFtp::ErroFtp(const QString& texto, int codigoResposta, int codigoCurl)
 {
 }
 
+namespace {
+constexpr qint64 kFolgaPrazo = 20; // ms
+const char* const kCancelada = "Transferência cancelada pelo usuário";
+const char* const kPrazo = "Tempo limite da transferência esgotado";
+} // namespace
+
 FtpCliente::FtpCliente() : m_curl(novoHandle()), m_multi(curl_multi_init()) {}
 
 FtpCliente::~FtpCliente()
@@ -76,6 +84,8 @@ int FtpCliente::roda()
     CURL* c = static_cast<CURL*>(m_curl);
     if (m_ocupado) // a window event tried to use the client during a transfer
         return CURLE_RECURSIVE_API_CALL;
+    if (m_cancelado)
+        return CURLE_ABORTED_BY_CALLBACK;
     m_ocupado = true;
     curl_multi_add_handle(m, c);
     int ativos = 1;
@@ -85,6 +95,11 @@ int FtpCliente::roda()
     while (ativos > 0) {
         if (curl_multi_perform(m, &ativos) != CURLM_OK) {
             resultado = CURLE_FAILED_INIT;
+            break;
+        }
+        if (ativos > 0 && m_cancelado) {
+            // Removing the unfinished handle closes its connection.
+            resultado = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
         // Short waits while the data connection is being set up, longer ones afterwards.
@@ -153,6 +168,7 @@ void FtpCliente::prepara(const QString& url)
 {
     if (m_ocupado)
         throw ErroFtp(QStringLiteral("Cliente ftp ocupado com outra transferência"));
+    verificaInterrupcao();
     CURL* c = static_cast<CURL*>(m_curl);
     curl_easy_reset(c); // keeps the open connection
     m_respostas.clear();
@@ -166,7 +182,16 @@ void FtpCliente::prepara(const QString& url)
     curl_easy_setopt(c, CURLOPT_PROXY, "");
     curl_easy_setopt(c, CURLOPT_FTP_USE_EPSV, m_epsv ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(m_tempoConexao));
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_tempoResposta));
+    long resposta = m_tempoResposta;
+    if (!m_prazo.isForever()) {
+        // The deadline also bounds the waits libcurl makes without returning (the reply after a
+        // transfer, QUIT when the connection is dropped). A little past it, so that curl's
+        // time-out is always recognised as the deadline.
+        const qint64 resta = std::max<qint64>(1, m_prazo.remainingTime()) + kFolgaPrazo;
+        curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(resta));
+        resposta = std::min<long>(resposta, long((resta + 999) / 1000));
+    }
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, resposta);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(m_tempoLento));
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &FtpCliente::cabecalho);
@@ -181,10 +206,20 @@ void FtpCliente::prepara(const QString& url)
         curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
 }
 
+void FtpCliente::verificaInterrupcao() const
+{
+    if (m_cancelado)
+        throw ErroFtp(QString::fromUtf8(kCancelada), 0, CURLE_ABORTED_BY_CALLBACK);
+    if (m_prazo.hasExpired())
+        throw ErroFtp(QString::fromUtf8(kPrazo), 0, CURLE_OPERATION_TIMEDOUT);
+}
+
 void FtpCliente::executa(int codigo, const char*)
 {
     if (codigo == CURLE_OK)
         return;
+    if (codigo == CURLE_ABORTED_BY_CALLBACK || codigo == CURLE_OPERATION_TIMEDOUT)
+        verificaInterrupcao();
     // Server replies of 4xx/5xx are the texts callers look at; otherwise curl's own message.
     QString texto;
     int resposta = 0;
@@ -239,7 +274,7 @@ int FtpCliente::progresso(void* ud, qint64 dltotal, qint64 dlnow, qint64 ultotal
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
     }
-    return 0;
+    return self->interrompido() ? 1 : 0;
 }
 
 void FtpCliente::mudaPasta(const QString& pasta)

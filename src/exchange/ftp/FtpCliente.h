@@ -3,6 +3,7 @@
 // open between calls; the client keeps its own notion of the current remote folder and builds
 // every URL from it. Server reply lines of the last operation are kept so callers can test the
 // server's own texts.
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +43,19 @@ public:
     // Called during transfers (bytes done, bytes expected or 0). Window events are pumped anyway;
     // a call on the same client from such an event is refused with ErroFtp.
     void defineProgresso(std::function<void(qint64, qint64)> f) { m_progresso = std::move(f); }
+    const std::function<void(qint64, qint64)>& progressoAtual() const { return m_progresso; }
+
+    // Deadline for every operation (Forever: none). Once it passes, the running operation stops and
+    // every later one fails at once with CURLE_OPERATION_TIMEDOUT.
+    void definePrazo(QDeadlineTimer prazo) { m_prazo = prazo; }
+    QDeadlineTimer prazo() const { return m_prazo; }
+    // Stops the running operation (safe from a window event during a transfer); every later one
+    // fails at once with CURLE_ABORTED_BY_CALLBACK until retomaCancelado().
+    void cancela() { m_cancelado = true; }
+    void retomaCancelado() { m_cancelado = false; }
+    bool cancelado() const { return m_cancelado; }
+    // Cancelled or past the deadline: retrying is pointless.
+    bool interrompido() const { return m_cancelado || m_prazo.hasExpired(); }
 
     // Disconnects, then connects and logs in; the current folder becomes the login folder.
     // Throws ErroFtp on failure.
@@ -83,6 +97,7 @@ private:
     struct Operacao;
     void prepara(const QString& url);
     void executa(int codigo, const char* oque);
+    void verificaInterrupcao() const;
     void comandos(const QStringList& cmds);
     static QStringList segmentos(const QString& pasta, const QStringList& base);
     QString urlDe(const QStringList& segs, const QString& nome) const;
@@ -104,6 +119,8 @@ private:
     int m_tempoConexao = 15;
     int m_tempoResposta = 120;
     int m_tempoLento = 120;
+    QDeadlineTimer m_prazo{QDeadlineTimer::Forever};
+    bool m_cancelado = false;
     QStringList m_pasta;
     QStringList m_respostas;
     QByteArray m_recebido;   // LIST/NLST data

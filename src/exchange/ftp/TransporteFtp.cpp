@@ -9,8 +9,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -152,6 +154,7 @@ bool ConectaFtp(FtpCliente& ftp)
         ftp.desconecta();
         return false;
     }
+    ftp.defineTempoLento(Geral::FTPTEMPOLENTO());
     int numero = NumeroContaInicial();
     for (int tentativa = 0; tentativa < 3; ++tentativa) {
         ftp.desconecta();
@@ -171,7 +174,7 @@ bool ConectaFtp(FtpCliente& ftp)
     return false;
 }
 
-bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo)
+qint64 TamanhoNaListagem(const QStringList& linhas, const QString& arquivo)
 {
     // Unix: perms links owner [group] size date name, the date as "month day time|year" or ISO (the
     // size is the number right before it). DOS: date time size|<DIR> name.
@@ -186,17 +189,89 @@ bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo)
         QRegularExpressionMatch m = formaUnix.match(linha);
         if (!m.hasMatch())
             m = formaDos.match(linha);
-        if (m.hasMatch() && m.captured(2).trimmed() == arquivo && m.captured(1) == QLatin1String("0"))
-            return false;
-        return true;
+        bool ok = false;
+        const qint64 t = m.hasMatch() && m.captured(2).trimmed() == arquivo ? m.captured(1).toLongLong(&ok) : -2;
+        return ok ? t : -2;
     }
-    return false;
+    return -1;
 }
 
-bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo)
+bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo)
 {
-    return ListagemMostraArquivo(ftp.listaDetalhada(arquivo), arquivo);
+    const qint64 t = TamanhoNaListagem(linhas, arquivo);
+    return t != -1 && t != 0;
 }
+
+bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo, qint64 tamanhoLocal)
+{
+    qint64 t = TamanhoNaListagem(ftp.listaDetalhada(arquivo), arquivo);
+    if (t == -1 || t == 0)
+        return false;
+    if (tamanhoLocal < 0)
+        return true;
+    if (t == -2) {
+        t = ftp.tamanho(arquivo);
+        if (t < 0)
+            return true; // listed, and the server tells no size
+    }
+    return t == tamanhoLocal;
+}
+
+QString NomeTemporarioFtp()
+{
+    return QStringLiteral("_tmp-") + QString::fromLatin1(QUuid::createUuid().toRfc4122().toHex()) + QStringLiteral(".part");
+}
+
+namespace {
+
+// Renames the complete temporary file to its own name, over a stale copy of that name.
+void colocaNoLugar(FtpCliente& ftp, const QString& temporario, const QString& arquivo)
+{
+    try {
+        ftp.renomeia(temporario, arquivo);
+        return;
+    } catch (const ErroFtp&) {
+        if (ftp.interrompido())
+            throw;
+    }
+    // Some servers refuse to rename over an existing file: the stale copy goes first.
+    try {
+        ftp.apaga(arquivo);
+    } catch (const ErroFtp&) {
+        if (ftp.interrompido())
+            throw;
+    }
+    ftp.renomeia(temporario, arquivo);
+}
+
+void descarta(FtpCliente& ftp, QString& temporario)
+{
+    if (!temporario.isEmpty() && ftp.conectado() && !ftp.interrompido()) {
+        try {
+            ftp.apaga(temporario);
+        } catch (const ErroFtp&) {
+        }
+    }
+    temporario.clear();
+}
+
+// Sets the deadline of one upload for its lifetime, keeping an earlier one of the caller.
+class PrazoDoEnvio {
+public:
+    PrazoDoEnvio(FtpCliente& ftp, int segundos) : m_ftp(ftp), m_anterior(ftp.prazo())
+    {
+        const QDeadlineTimer p(segundos > 0 ? qint64(segundos) * 1000 : -1);
+        if (p < m_anterior)
+            m_ftp.definePrazo(p);
+    }
+    ~PrazoDoEnvio() { m_ftp.definePrazo(m_anterior); }
+
+private:
+    FtpCliente& m_ftp;
+    QDeadlineTimer m_anterior;
+};
+
+} // namespace
 
 bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status)
 {
@@ -210,9 +285,13 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
     const QString subpasta = porProfissional ? QStringLiteral("profiss") + destino.mid(1, 10).rightJustified(5, QLatin1Char('0'))
                                              : destino.mid(1, 10);
 
+    const qint64 tamanhoLocal = QFileInfo(local).size();
+    const PrazoDoEnvio prazo(ftp, Geral::FTPTEMPOTOTAL());
+
     bool enviado = false;
     bool jaExiste = false;
     int tentativas = 0;
+    QString temporario; // stored under this name, not yet renamed
 
     log(QStringLiteral(" => Conectando ao servidor ftp..."));
     try {
@@ -244,12 +323,16 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
                             }
                         }
                     }
-                    ftp.envia(local, arquivo);
+                    temporario = NomeTemporarioFtp();
+                    ftp.envia(local, temporario);
                     EsperaMs(100);
-                    if (ArquivoExisteFtp(ftp, arquivo)) {
+                    if (ArquivoExisteFtp(ftp, temporario, tamanhoLocal)) {
+                        colocaNoLugar(ftp, temporario, arquivo);
+                        temporario.clear();
                         enviado = true;
                         break;
                     }
+                    descarta(ftp, temporario);
                     if (++tentativas >= 3)
                         throw ErroFtp(QStringLiteral("Não conseguiu criar o arquivo após 03 tentativas!"));
                     ftp.mudaPasta(QLatin1Char('/') + PastaFtpDeTrabalho());
@@ -258,14 +341,17 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
             } catch (const std::exception& e) {
                 const auto* ef = dynamic_cast<const ErroFtp*>(&e);
                 const QString texto = ef ? ef->texto() : QString::fromUtf8(e.what());
-                if (texto.contains(QLatin1String("directory"))) {
+                descarta(ftp, temporario);
+                // Cancelled or out of time: no folder creation, no more attempts.
+                const bool interrompido = ftp.interrompido();
+                if (!interrompido && texto.contains(QLatin1String("directory"))) {
                     // The folder whose change failed; after a later failure, the destination folder.
                     try {
                         ftp.criaPasta(entrando.isEmpty() ? subpasta : entrando);
                     } catch (const std::exception&) {
                     }
                 }
-                if (++tentativas <= 10) {
+                if (!interrompido && ++tentativas <= 10) {
                     try {
                         ftp.desconecta();
                         ConectaFtp(ftp);

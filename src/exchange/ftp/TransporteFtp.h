@@ -47,19 +47,33 @@ void CriaPastasTroca();
 // A status line: the local date and time, then `texto` (which begins with " => ").
 QString LinhaComHora(const QString& texto);
 
-// Connects (after disconnecting) with up to three accounts and enters the profile folder.
+// Connects (after disconnecting) with up to three accounts and enters the profile folder; the
+// client's low-speed limit comes from GERAL/FTPTEMPOLENTO.
 // False when FTP is disabled or every attempt failed; an error entering the folder is raised.
 bool ConectaFtp(FtpCliente& ftp);
 
-// Uploads arquivosxml/env/<arquivo> to the destination (see PastaFtpDoDestino). Never raises;
-// progress goes to `status`. True when the file is on the server.
+// Uploads arquivosxml/env/<arquivo> to the destination (see PastaFtpDoDestino). The file travels
+// under a temporary name (NomeTemporarioFtp) and is renamed to its own name once it arrived whole,
+// so an interrupted upload never leaves a partial file under that name. Every attempt together
+// stops after GERAL/FTPTEMPOTOTAL seconds (or the client's earlier deadline); a cancelled client
+// (FtpCliente::cancela) stops at once. Never raises; progress goes to `status`. True when the file
+// is on the server.
 bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status);
 
-// True when `arquivo` is in the current remote folder with a non-zero size.
-bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo);
+// A fresh "_tmp-<hex>.part" name: it ends in neither ".xml" nor any name of the exchange, so no
+// listing mask matches it, and it does not contain the name of the file it carries. No leading
+// "~" (some servers expand it as a home folder) or "." (hidden from listings by many).
+QString NomeTemporarioFtp();
+
+// True when `arquivo` is in the current remote folder with a non-zero size; with `tamanhoLocal`
+// (>= 0) only when its size is exactly that. A listed file whose size neither the listing nor SIZE
+// tells counts as present.
+bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo, qint64 tamanhoLocal = -1);
 // The decision on the detailed listing of `arquivo`: the first line naming it (any case) counts,
 // and only an empty file listed under exactly that name counts as absent. Unix and DOS forms.
 bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo);
+// Size that decision reads: -1 not listed, -2 listed without a size for exactly that name.
+qint64 TamanhoNaListagem(const QStringList& linhas, const QString& arquivo);
 
 // Waits, pumping window events.
 void EsperaMs(int ms);

@@ -4,6 +4,8 @@
 #include <QTcpServer>
 #include <QtTest>
 
+#include <curl/curl.h>
+
 using namespace vx;
 
 class TstFtpCliente : public QObject {
@@ -21,6 +23,8 @@ private slots:
     void anexa();
     void tamanho();
     void usoDuranteTransferenciaRecusado();
+    void interrompe_data();
+    void interrompe();
 
 private:
     QString arquivoLocal(const QByteArray& conteudo);
@@ -240,6 +244,71 @@ void TstFtpCliente::usoDuranteTransferenciaRecusado()
     QVERIFY(recusas > 0);
     QCOMPARE(conteudo(m_srv->caminho(QStringLiteral("reentra/grande.bin"))), dados);
     QCOMPARE(m_ftp->listaNomes(), QStringList{QStringLiteral("grande.bin")});
+}
+
+void TstFtpCliente::interrompe_data()
+{
+    QTest::addColumn<QString>("modo");
+    QTest::addColumn<int>("codigoCurl");
+    QTest::addColumn<QString>("texto"); // start of the error text; empty: curl's own
+    // A server that stops reading: the low-speed limit ends the transfer.
+    QTest::newRow("stalled transfer") << "lento" << int(CURLE_OPERATION_TIMEDOUT) << "";
+    QTest::newRow("deadline") << "prazo" << int(CURLE_OPERATION_TIMEDOUT) << "Tempo limite da transferência esgotado";
+    QTest::newRow("cancelled during the transfer") << "cancela" << int(CURLE_ABORTED_BY_CALLBACK)
+                                                   << "Transferência cancelada pelo usuário";
+}
+
+void TstFtpCliente::interrompe()
+{
+    QFETCH(QString, modo);
+    QFETCH(int, codigoCurl);
+    QFETCH(QString, texto);
+    m_srv->criaPasta(QStringLiteral("parado"));
+    m_ftp->mudaPasta(QStringLiteral("/parado"));
+    // Larger than what the socket buffers of both sides take in.
+    const QString local = arquivoLocal(QByteArray(24 << 20, 'p'));
+    m_srv->defineVelocidadeRecepcao(-1);
+    FtpCliente c;
+    c.conecta(QStringLiteral("127.0.0.1"), m_srv->porta(), QStringLiteral("vx"), QStringLiteral("vx"));
+    c.mudaPasta(QStringLiteral("/parado"));
+    c.defineTempoLento(modo == QLatin1String("lento") ? 1 : 60);
+    if (modo == QLatin1String("prazo"))
+        c.definePrazo(QDeadlineTimer(1000));
+    if (modo == QLatin1String("cancela"))
+        c.defineProgresso([&](qint64 feito, qint64) {
+            if (feito > 0)
+                c.cancela();
+        });
+    QElapsedTimer t;
+    t.start();
+    try {
+        c.envia(local, QStringLiteral("grande.bin"));
+        QFAIL("the upload did not stop");
+    } catch (const ErroFtp& e) {
+        QCOMPARE(e.codigoCurl(), codigoCurl);
+        if (!texto.isEmpty())
+            QCOMPARE(e.texto(), texto);
+    }
+    QVERIFY2(t.elapsed() < 15000, qPrintable(QString::number(t.elapsed())));
+    m_srv->defineVelocidadeRecepcao(0);
+    // Interrupted: every later call fails at once, until the client is let go again.
+    if (modo != QLatin1String("lento")) {
+        QVERIFY(c.interrompido());
+        try {
+            c.listaNomes();
+            QFAIL("listing ran on an interrupted client");
+        } catch (const ErroFtp& e) {
+            QCOMPARE(e.codigoCurl(), codigoCurl);
+        }
+        c.definePrazo(QDeadlineTimer(QDeadlineTimer::Forever));
+        c.retomaCancelado();
+        c.defineProgresso({});
+    }
+    QVERIFY(!c.interrompido());
+    // The dropped connection is opened again by the next call.
+    c.envia(arquivoLocal("depois"), QStringLiteral("depois.txt"));
+    QCOMPARE(conteudo(m_srv->caminho(QStringLiteral("parado/depois.txt"))), QByteArray("depois"));
+    QVERIFY(c.listaNomes().contains(QStringLiteral("depois.txt")));
 }
 
 QTEST_GUILESS_MAIN(TstFtpCliente)

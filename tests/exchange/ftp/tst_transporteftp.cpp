@@ -6,6 +6,7 @@
 #include "support/Fixtures.h"
 #include "support/ServidorFtp.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -37,6 +38,33 @@ void grava(const QString& p, const QByteArray& b)
     f.write(b);
 }
 
+QByteArray padrao(int tamanho)
+{
+    QByteArray b(tamanho, Qt::Uninitialized);
+    for (int i = 0; i < tamanho; ++i)
+        b[i] = char('a' + (i * 7 + i / 4096) % 26);
+    return b;
+}
+
+// Temporary upload names left in a server folder, with their sizes.
+QMap<QString, qint64> temporarios(const QString& pasta)
+{
+    QMap<QString, qint64> r;
+    for (const QFileInfo& i : QDir(pasta).entryInfoList({"_tmp-*"}, QDir::Files))
+        r.insert(i.fileName(), i.size());
+    return r;
+}
+
+// The child process of clienteMorto: one upload with the installation of the parent.
+int enviaComoFilho()
+{
+    DefinePastaInstalacao(qEnvironmentVariable("VX_ENVIO_PASTA"));
+    CarregaConfiguracao();
+    CarregaIdentidade();
+    FtpCliente ftp;
+    return EnviaArquivoFtp(ftp, qEnvironmentVariable("VX_ENVIO_ARQUIVO"), qEnvironmentVariable("VX_ENVIO_DESTINO"), {}) ? 0 : 1;
+}
+
 } // namespace
 
 class TstTransporteFtp : public QObject {
@@ -59,6 +87,10 @@ private slots:
     void pastaDoPerfilAusente();
     void destinoQueNaoPodeSerPasta();
     void contasRecusadas();
+    void clienteMorto();
+    void servidorParado();
+    void copiaVelhaSubstituida_data();
+    void copiaVelhaSubstituida();
 
 private:
     // Installation with the given identity and profile pointing at `srv`.
@@ -251,12 +283,19 @@ void TstTransporteFtp::arquivoExiste_data()
     QTest::addColumn<QString>("noServidor");
     QTest::addColumn<QByteArray>("dados");
     QTest::addColumn<QString>("procurado");
+    QTest::addColumn<qint64>("tamanhoLocal"); // -1: the caller has no local file
     QTest::addColumn<bool>("existe");
-    QTest::newRow("present") << "M4314902_ID0000001.xml" << QByteArray("abc") << "M4314902_ID0000001.xml" << true;
-    QTest::newRow("empty counts as absent") << "M4314902_ID0000001.xml" << QByteArray() << "M4314902_ID0000001.xml" << false;
-    QTest::newRow("absent") << "M4314902_ID0000001.xml" << QByteArray("abc") << "M4314902_ID0000002.xml" << false;
-    QTest::newRow("name with blanks") << "okch M4314902_ID0000001.xml" << QByteArray("abc") << "okch M4314902_ID0000001.xml" << true;
-    QTest::newRow("empty, name with blanks") << "okch M4314902_ID0000001.xml" << QByteArray() << "okch M4314902_ID0000001.xml" << false;
+    const QString n = "M4314902_ID0000001.xml";
+    QTest::newRow("present") << n << QByteArray("abc") << n << qint64(-1) << true;
+    QTest::newRow("empty counts as absent") << n << QByteArray() << n << qint64(-1) << false;
+    QTest::newRow("absent") << n << QByteArray("abc") << "M4314902_ID0000002.xml" << qint64(-1) << false;
+    QTest::newRow("name with blanks") << "okch " + n << QByteArray("abc") << "okch " + n << qint64(-1) << true;
+    QTest::newRow("empty, name with blanks") << "okch " + n << QByteArray() << "okch " + n << qint64(-1) << false;
+    QTest::newRow("same size as the local file") << n << QByteArray(70000, 'x') << n << qint64(70000) << true;
+    QTest::newRow("shorter than the local file") << n << QByteArray(65536, 'x') << n << qint64(70000) << false;
+    QTest::newRow("longer than the local file") << n << QByteArray("abcd") << n << qint64(3) << false;
+    QTest::newRow("empty local file, empty remote") << n << QByteArray() << n << qint64(0) << false;
+    QTest::newRow("absent, with a local size") << n << QByteArray("abc") << "M4314902_ID0000002.xml" << qint64(3) << false;
 }
 
 void TstTransporteFtp::arquivoExiste()
@@ -264,6 +303,7 @@ void TstTransporteFtp::arquivoExiste()
     QFETCH(QString, noServidor);
     QFETCH(QByteArray, dados);
     QFETCH(QString, procurado);
+    QFETCH(qint64, tamanhoLocal);
     QFETCH(bool, existe);
     test::ServidorFtp srv(Contas{{"cune01", "pw"}});
     srv.criaPasta("cune");
@@ -271,7 +311,7 @@ void TstTransporteFtp::arquivoExiste()
     instala("M4314902", "CUNE", srv);
     FtpCliente ftp;
     QVERIFY(ConectaFtp(ftp));
-    QCOMPARE(ArquivoExisteFtp(ftp, procurado), existe);
+    QCOMPARE(ArquivoExisteFtp(ftp, procurado, tamanhoLocal), existe);
 }
 
 void TstTransporteFtp::listagem_data()
@@ -279,23 +319,25 @@ void TstTransporteFtp::listagem_data()
     QTest::addColumn<QStringList>("linhas");
     QTest::addColumn<QString>("procurado");
     QTest::addColumn<bool>("existe");
+    QTest::addColumn<qint64>("tamanho"); // -1 not listed, -2 no size for exactly that name
     const QString n = "M4314902_ID0000001.xml";
-    QTest::newRow("unix") << QStringList{"-rw-r--r--   1 owner    group         317 Mar 02 10:20 " + n} << n << true;
-    QTest::newRow("unix, empty") << QStringList{"-rw-r--r--   1 owner    group           0 Mar 02 10:20 " + n} << n << false;
-    QTest::newRow("unix, year instead of time") << QStringList{"-rw-r--r--   1 ftp ftp 0 Dec 31  2014 " + n} << n << false;
-    QTest::newRow("unix without group, empty") << QStringList{"-rw-r--r-- 1 ftp 0 Mar 02 10:20 " + n} << n << false;
-    QTest::newRow("unix without group") << QStringList{"-rw-r--r-- 1 ftp 12 Mar 02 10:20 " + n} << n << true;
-    QTest::newRow("unix, numeric owner") << QStringList{"-rw-------    1 1000     1000            0 Jan 05 09:00 " + n} << n << false;
-    QTest::newRow("unix, name with blanks, empty") << QStringList{"-rw-r--r-- 1 a b 0 Mar 02 10:20 okch " + n} << "okch " + n << false;
-    QTest::newRow("unix, iso date, empty") << QStringList{"-rw-r--r-- 1 a b 0 2015-03-02 10:20 " + n} << n << false;
-    QTest::newRow("unix, local month name, empty") << QStringList{QString::fromUtf8("-rw-r--r-- 1 a b 0 Mär 02 10:20 ") + n} << n << false;
-    QTest::newRow("dos") << QStringList{"03-02-15  10:20AM                  317 " + n} << n << true;
-    QTest::newRow("dos, empty") << QStringList{"03-02-15  10:20AM                    0 " + n} << n << false;
-    QTest::newRow("empty, other case counts as present") << QStringList{"-rw-r--r-- 1 a b 0 Mar 02 10:20 " + n.toLower()} << n << true;
-    QTest::newRow("first matching line decides") << QStringList{"total 2", "-rw-r--r-- 1 a b 5 Mar 02 10:20 " + n, "-rw-r--r-- 1 a b 0 Mar 02 10:20 " + n} << n << true;
-    QTest::newRow("unknown form counts as present") << QStringList{"0 " + n} << n << true;
-    QTest::newRow("not listed") << QStringList{"total 0"} << n << false;
-    QTest::newRow("nothing") << QStringList{} << n << false;
+    QTest::newRow("unix") << QStringList{"-rw-r--r--   1 owner    group         317 Mar 02 10:20 " + n} << n << true << qint64(317);
+    QTest::newRow("unix, empty") << QStringList{"-rw-r--r--   1 owner    group           0 Mar 02 10:20 " + n} << n << false << qint64(0);
+    QTest::newRow("unix, year instead of time") << QStringList{"-rw-r--r--   1 ftp ftp 0 Dec 31  2014 " + n} << n << false << qint64(0);
+    QTest::newRow("unix without group, empty") << QStringList{"-rw-r--r-- 1 ftp 0 Mar 02 10:20 " + n} << n << false << qint64(0);
+    QTest::newRow("unix without group") << QStringList{"-rw-r--r-- 1 ftp 12 Mar 02 10:20 " + n} << n << true << qint64(12);
+    QTest::newRow("unix, numeric owner") << QStringList{"-rw-------    1 1000     1000            0 Jan 05 09:00 " + n} << n << false << qint64(0);
+    QTest::newRow("unix, name with blanks, empty") << QStringList{"-rw-r--r-- 1 a b 0 Mar 02 10:20 okch " + n} << "okch " + n << false << qint64(0);
+    QTest::newRow("unix, iso date, empty") << QStringList{"-rw-r--r-- 1 a b 0 2015-03-02 10:20 " + n} << n << false << qint64(0);
+    QTest::newRow("unix, local month name, empty") << QStringList{QString::fromUtf8("-rw-r--r-- 1 a b 0 Mär 02 10:20 ") + n} << n << false << qint64(0);
+    QTest::newRow("dos") << QStringList{"03-02-15  10:20AM                  317 " + n} << n << true << qint64(317);
+    QTest::newRow("dos, empty") << QStringList{"03-02-15  10:20AM                    0 " + n} << n << false << qint64(0);
+    QTest::newRow("empty, other case counts as present") << QStringList{"-rw-r--r-- 1 a b 0 Mar 02 10:20 " + n.toLower()} << n << true << qint64(-2);
+    QTest::newRow("first matching line decides") << QStringList{"total 2", "-rw-r--r-- 1 a b 5 Mar 02 10:20 " + n, "-rw-r--r-- 1 a b 0 Mar 02 10:20 " + n} << n << true << qint64(5);
+    QTest::newRow("unknown form counts as present") << QStringList{"0 " + n} << n << true << qint64(-2);
+    QTest::newRow("not listed") << QStringList{"total 0"} << n << false << qint64(-1);
+    QTest::newRow("nothing") << QStringList{} << n << false << qint64(-1);
+    QTest::newRow("dos, folder") << QStringList{"03-02-15  10:20AM       <DIR>          " + n} << n << true << qint64(-2);
 }
 
 void TstTransporteFtp::listagem()
@@ -303,7 +345,9 @@ void TstTransporteFtp::listagem()
     QFETCH(QStringList, linhas);
     QFETCH(QString, procurado);
     QFETCH(bool, existe);
+    QFETCH(qint64, tamanho);
     QCOMPARE(ListagemMostraArquivo(linhas, procurado), existe);
+    QCOMPARE(TamanhoNaListagem(linhas, procurado), tamanho);
 }
 
 void TstTransporteFtp::pastaDoPerfilAusente()
@@ -360,5 +404,110 @@ void TstTransporteFtp::contasRecusadas()
     QCOMPARE(srv.recebidos(), 0);
 }
 
-QTEST_GUILESS_MAIN(TstTransporteFtp)
+void TstTransporteFtp::clienteMorto()
+{
+    // An upload killed halfway (in a child process) never shows under its own name, not even to
+    // the listing masks of the roles; the next upload sends the whole file.
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    srv.criaPasta("cune/marcacao/profiss00042");
+    instala("M4314902", "CUNE", srv);
+    const QString nome = "M4314902_ID0000077.xml";
+    const QByteArray dados = padrao(12 << 20); // more than the socket buffers hold
+    criaEnvio(nome, dados);
+    const QString pasta = srv.caminho("cune/marcacao/profiss00042");
+    srv.defineVelocidadeRecepcao(256 << 10);
+
+    QProcess filho;
+    QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
+    amb.insert("VX_ENVIO_PASTA", m_pasta->path());
+    amb.insert("VX_ENVIO_ARQUIVO", nome);
+    amb.insert("VX_ENVIO_DESTINO", "P42");
+    filho.setProcessEnvironment(amb);
+    filho.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(filho.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(!temporarios(pasta).isEmpty() && temporarios(pasta).first() > 0, 20000);
+    filho.kill();
+    QVERIFY(filho.waitForFinished());
+    // The server reads what was already on its way and closes the partial file.
+    srv.defineVelocidadeRecepcao(0);
+    QTRY_VERIFY_WITH_TIMEOUT(srv.arquivosAbertos().isEmpty(), 20000);
+    const QMap<QString, qint64> parciais = temporarios(pasta);
+    QCOMPARE(parciais.size(), 1);
+    QVERIFY2(parciais.first() < dados.size(), qPrintable(QString::number(parciais.first())));
+    QVERIFY(!QFile::exists(pasta + "/" + nome));
+
+    FtpCliente ftp;
+    QVERIFY(ConectaFtp(ftp));
+    ftp.mudaPasta("marcacao/profiss00042");
+    QVERIFY(!ArquivoExisteFtp(ftp, nome));
+    for (const char* mascara : {"*.xml", "M*.xml", "okcune M*.xml", "*M4314902*.xml", "*M4314902_ID0000077.xml", "*_E12*.xml"})
+        QVERIFY2(ftp.listaNomes(QString::fromLatin1(mascara)).isEmpty(), mascara);
+
+    QVERIFY(EnviaArquivoFtp(ftp, nome, "P42", m_status));
+    QVERIFY(conteudo(pasta + "/" + nome) == dados);
+    QCOMPARE(temporarios(pasta).size(), 1); // the killed upload's leftover only
+}
+
+void TstTransporteFtp::servidorParado()
+{
+    // A server that stops reading: the upload gives up within its total time, without more tries.
+    test::ServidorFtp srv(Contas{{"cune01", "pw"}});
+    srv.criaPasta("cune/marcacao/profiss00042");
+    srv.defineVelocidadeRecepcao(-1);
+    instala("M4314902", "CUNE", srv, {"FTPTEMPOTOTAL=3", "FTPTEMPOLENTO=1"});
+    const QString nome = "M4314902_ID0000078.xml";
+    const QByteArray dados = padrao(24 << 20);
+    criaEnvio(nome, dados);
+    FtpCliente ftp;
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!EnviaArquivoFtp(ftp, nome, "P42", m_status));
+    QVERIFY2(t.elapsed() < 15000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!ftp.interrompido()); // the deadline was the upload's own
+    srv.defineVelocidadeRecepcao(0);
+    QVERIFY(m_linhas.size() >= 2);
+    const QString detalhe = m_linhas.at(m_linhas.size() - 2);
+    QVERIFY2(detalhe.contains(" => FALHOU:[Dir:P42 - /cune/marcacao/profiss00042]\n"), qPrintable(detalhe));
+    QVERIFY2(detalhe.endsWith("Tempo limite da transferência esgotado"), qPrintable(detalhe));
+    QVERIFY(m_linhas.last().endsWith(" => FALHOU!"));
+    QVERIFY(!QFile::exists(srv.caminho("cune/marcacao/profiss00042/" + nome)));
+    QVERIFY(conteudo(PastaErros() + nome) == dados);
+}
+
+void TstTransporteFtp::copiaVelhaSubstituida_data()
+{
+    QTest::addColumn<bool>("renomeiaSemSubstituir");
+    QTest::newRow("rename replaces") << false;
+    QTest::newRow("server refuses to rename over a file") << true;
+}
+
+void TstTransporteFtp::copiaVelhaSubstituida()
+{
+    // A short copy left under the final name is replaced by the whole file.
+    QFETCH(bool, renomeiaSemSubstituir);
+    test::ServidorFtp srv(Contas{{"cune03", "pw"}});
+    srv.criaPasta("cune/faturamento/2015_03");
+    srv.defineRenomeiaSemSubstituir(renomeiaSemSubstituir);
+    const QString nome = "M4314902_ID0000123_E12.xml";
+    const QString remoto = srv.caminho("cune/faturamento/2015_03/" + nome);
+    const QByteArray dados = padrao(100000);
+    grava(remoto, dados.left(65536));
+    instala("E12", "CUNE", srv);
+    criaEnvio(nome, dados);
+    FtpCliente ftp;
+    QVERIFY(EnviaArquivoFtp(ftp, nome, "F2015_03", m_status));
+    QVERIFY(conteudo(remoto) == dados);
+    QCOMPARE(QDir(srv.caminho("cune/faturamento/2015_03")).entryList(QDir::Files | QDir::Hidden), QStringList{nome});
+    QCOMPARE(srv.recebidos(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("VX_ENVIO_PASTA"))
+        return enviaComoFilho();
+    TstTransporteFtp t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_transporteftp.moc"
