@@ -3,6 +3,7 @@
 
 #include <firebird/Interface.h>
 
+#include <cerrno>
 #include <cstring>
 
 using namespace Firebird;
@@ -47,17 +48,23 @@ private:
     const IStatus* st = e.getStatus();
     util()->formatStatus(buf, sizeof buf, const_cast<IStatus*>(st));
     QVector<qintptr> codigos;
+    int sistema = 0;
     const intptr_t* v = st->getErrors();
-    // Status vector: pairs of (arg type, value); isc_arg_gds carries an error code.
+    // Status vector: pairs of (arg type, value); isc_arg_gds carries an error code,
+    // isc_arg_unix the system's errno (a Windows server's codes are left to the text).
     while (v && *v != isc_arg_end) {
         const intptr_t tipo = *v++;
         const intptr_t valor = *v++;
         if (tipo == isc_arg_gds)
             codigos.append(valor);
+        else if (tipo == isc_arg_unix && sistema == 0)
+            sistema = int(valor);
         else if (tipo == isc_arg_cstring)
             ++v; // length, then pointer
     }
-    throw ErroBanco(de1252(QByteArray(buf)), codigos);
+    ErroBanco erro(de1252(QByteArray(buf)), codigos);
+    erro.defineErroSistema(sistema);
+    throw erro;
 }
 
 template <typename F>
@@ -113,6 +120,33 @@ bool ErroBanco::conflitoBloqueio() const
     return temCodigo(isc_lock_conflict) || temCodigo(isc_update_conflict) || temCodigo(isc_deadlock);
 }
 
+FalhaConexao ClassificaFalhaConexao(const ErroBanco& e)
+{
+    const QString t = e.texto();
+    if (e.temCodigo(isc_login) || e.temCodigo(isc_login_error))
+        return FalhaConexao::SenhaRecusada;
+    // The embedded engine of another process holds the file ("lock" I/O error, "already opened").
+    if (e.temCodigo(isc_already_opened) || e.temCodigo(isc_obj_in_use) ||
+        t.contains(QLatin1String("is in use"), Qt::CaseInsensitive) ||
+        t.contains(QLatin1String("\"lock\" operation"), Qt::CaseInsensitive))
+        return FalhaConexao::EmUso;
+    // Firebird refuses a file it may not write ("no permission for read-write access").
+    if (e.temCodigo(isc_no_priv) || e.temCodigo(isc_read_only_database) || e.erroSistema() == EROFS)
+        return FalhaConexao::SomenteLeitura;
+    // Not a database, a damaged one, or one cut short ("File size is less than expected").
+    if (e.temCodigo(isc_bad_db_format) || e.temCodigo(isc_db_corrupt) || e.temCodigo(isc_corrupt) ||
+        e.temCodigo(isc_badpage) || e.temCodigo(isc_bad_checksum) || e.temCodigo(isc_page_type_err) ||
+        e.temCodigo(isc_io_read_err) || t.contains(QLatin1String("not a valid database"), Qt::CaseInsensitive) ||
+        (e.temCodigo(isc_io_error) && t.contains(QLatin1String("\"read\" operation"), Qt::CaseInsensitive)))
+        return FalhaConexao::Danificado;
+    if (e.temCodigo(isc_io_open_err) &&
+        (e.erroSistema() == ENOENT || e.erroSistema() == ENOTDIR ||
+         t.contains(QLatin1String("No such file or directory"), Qt::CaseInsensitive) ||
+         t.contains(QLatin1String("cannot find the"), Qt::CaseInsensitive))) // Windows server
+        return FalhaConexao::ArquivoAusente;
+    return FalhaConexao::Outra;
+}
+
 // ---------------------------------------------------------------- Conexao
 
 Conexao::Conexao() = default;
@@ -162,6 +196,20 @@ void Conexao::criaBanco(const QString& nome, const QString& usuario, const QStri
     const QByteArray arq = nomeArquivo(nome);
     fb([&](ThrowStatusWrapper* st) {
         IAttachment* a = provider()->createDatabase(st, arq.constData(), unsigned(p.size()),
+                                                    reinterpret_cast<const unsigned char*>(p.constData()));
+        a->detach(st);
+    });
+}
+
+void Conexao::defineEscritaForcada(const QString& nome, const QString& usuario, const QString& senha, bool ligada)
+{
+    QByteArray p = dpb(usuario, senha, false);
+    p += char(isc_dpb_force_write);
+    p += char(1);
+    p += char(ligada ? 1 : 0);
+    const QByteArray arq = nomeArquivo(nome);
+    fb([&](ThrowStatusWrapper* st) {
+        IAttachment* a = provider()->attachDatabase(st, arq.constData(), unsigned(p.size()),
                                                     reinterpret_cast<const unsigned char*>(p.constData()));
         a->detach(st);
     });
@@ -525,7 +573,8 @@ void Consulta::prepara(const QString& sql, const QVariantList& params)
     m_tr.garanteAtiva();
     const QByteArray texto = para1252(sql);
     m_stmt = fb([&](ThrowStatusWrapper* st) {
-        return m_tr.conexao().attachment()->prepare(st, m_tr.handle(), 0, texto.constData(), 3,
+        // The length is given: a NUL inside a literal must not end the statement there.
+        return m_tr.conexao().attachment()->prepare(st, m_tr.handle(), unsigned(texto.size()), texto.constData(), 3,
                                                     IStatement::PREPARE_PREFETCH_METADATA);
     });
     Q_UNUSED(params);

@@ -34,11 +34,26 @@ public:
     const QVector<qintptr>& codigos() const { return m_codigos; }
     bool temCodigo(qintptr codigo) const { return m_codigos.contains(codigo); }
     bool conflitoBloqueio() const; // a nowait write hit another transaction's change
+    // The errno the status vector carried (isc_arg_unix), 0 when none.
+    int erroSistema() const { return m_sistema; }
+    void defineErroSistema(int e) { m_sistema = e; }
 
 private:
     QString m_texto;
     QVector<qintptr> m_codigos;
+    int m_sistema = 0;
 };
+
+// Why an attachment failed, told from the error's ISC codes and system error.
+enum class FalhaConexao {
+    Outra,
+    ArquivoAusente,  // the file (or a folder of its path) does not exist
+    SenhaRecusada,   // the server refused the user name or password
+    EmUso,           // another program holds the file
+    SomenteLeitura,  // the file cannot be opened for writing
+    Danificado,      // not a database file, or a damaged one
+};
+FalhaConexao ClassificaFalhaConexao(const ErroBanco& e);
 
 class Conexao {
 public:
@@ -57,6 +72,8 @@ public:
     // on for real databases; throwaway test databases may turn them off.
     static void criaBanco(const QString& nome, const QString& usuario, const QString& senha,
                           bool escritaForcada = true);
+    // Turns synchronous writes of an existing database on or off (kept in its header).
+    static void defineEscritaForcada(const QString& nome, const QString& usuario, const QString& senha, bool ligada);
     // True when the connection string names a server ("host:path", colon after the 2nd character).
     static bool ehServidor(const QString& nome);
 

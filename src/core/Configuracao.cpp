@@ -1,10 +1,16 @@
 #include "core/Configuracao.h"
+#include "core/Banco.h"
 #include "core/Texto1252.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 
 namespace vx {
 
@@ -23,19 +29,53 @@ bool ehComentario(const QString& t)
 }
 } // namespace
 
+ErroConfiguracao::ErroConfiguracao(const QString& texto)
+    : std::runtime_error(texto.toStdString()), m_texto(texto)
+{
+}
+
 void Configuracao::carrega(const QString& arquivo)
 {
     m_arquivo = arquivo;
+    m_erroLeitura.clear();
     m_linhas.clear();
-    QFile f(arquivo);
-    if (!f.open(QIODevice::ReadOnly))
+    m_fimLinha = QStringLiteral("\r\n");
+    m_fimFinal = true;
+    m_utf8 = false;
+    if (arquivo.isEmpty())
         return;
-    const QByteArray dados = f.readAll();
-    QString texto = de1252(dados);
-    m_fimLinha = texto.contains(QLatin1String("\r\n")) || !texto.contains(QLatin1Char('\n'))
-                     ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    m_fimFinal = texto.isEmpty() || texto.endsWith(QLatin1Char('\n'));
+    const QByteArray caminho = QFile::encodeName(arquivo);
+    struct stat st {};
+    if (::stat(caminho.constData(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return; // no file: every key reads its default
+        m_erroLeitura = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (S_ISDIR(st.st_mode)) {
+        m_erroLeitura = QStringLiteral("é uma pasta");
+    }
+    QFile f(arquivo);
+    if (m_erroLeitura.isEmpty() && !f.open(QIODevice::ReadOnly))
+        m_erroLeitura = f.errorString();
+    if (!m_erroLeitura.isEmpty())
+        throw ErroConfiguracao(QStringLiteral("Não foi possível ler o arquivo de configuração %1 (%2).")
+                                   .arg(QDir::toNativeSeparators(arquivo), m_erroLeitura));
+    QByteArray dados = f.readAll();
+    QString texto;
+    if (dados.startsWith("\xEF\xBB\xBF")) {
+        m_utf8 = true;
+        texto = QString::fromUtf8(dados.mid(3));
+    } else {
+        texto = de1252(dados);
+    }
+    if (texto.contains(QLatin1String("\r\n")))
+        m_fimLinha = QStringLiteral("\r\n");
+    else if (texto.contains(QLatin1Char('\n')))
+        m_fimLinha = QStringLiteral("\n");
+    else if (texto.contains(QLatin1Char('\r')))
+        m_fimLinha = QStringLiteral("\r");
+    m_fimFinal = texto.isEmpty() || texto.endsWith(QLatin1Char('\n')) || texto.endsWith(QLatin1Char('\r'));
     texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     m_linhas = texto.split(QLatin1Char('\n'));
     if (m_fimFinal && !m_linhas.isEmpty() && m_linhas.last().isEmpty())
         m_linhas.removeLast();
@@ -65,7 +105,10 @@ QString Configuracao::le(const QString& secao, const QString& chave, const QStri
     if (i < 0)
         return padrao;
     const QString& l = m_linhas[i];
-    return l.mid(l.indexOf(QLatin1Char('=')) + 1).trimmed();
+    const QString v = l.mid(l.indexOf(QLatin1Char('=')) + 1).trimmed();
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
+        return v.mid(1, v.size() - 2);
+    return v;
 }
 
 bool Configuracao::existe(const QString& secao, const QString& chave) const
@@ -97,36 +140,46 @@ int Configuracao::leInt(const QString& secao, const QString& chave, int padrao) 
 
 void Configuracao::escreve(const QString& secao, const QString& chave, const QString& valor)
 {
+    const auto quebra = [](const QString& t) {
+        return t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'));
+    };
+    if (quebra(valor) || quebra(chave) || quebra(secao))
+        throw ErroConfiguracao(QStringLiteral("O valor de %1/%2 não pode conter quebras de linha.").arg(secao, chave));
+    if (!m_erroLeitura.isEmpty())
+        throw ErroConfiguracao(QStringLiteral("Não foi possível ler o arquivo de configuração %1 (%2).")
+                                   .arg(QDir::toNativeSeparators(m_arquivo), m_erroLeitura));
+    QStringList linhas = m_linhas;
     const int i = linhaDa(secao, chave);
     if (i >= 0) {
-        const QString& l = m_linhas[i];
-        m_linhas[i] = l.left(l.indexOf(QLatin1Char('=')) + 1) + valor;
+        const QString& l = linhas[i];
+        linhas[i] = l.left(l.indexOf(QLatin1Char('=')) + 1) + valor;
     } else {
         int fimSecao = -1;
         bool dentro = false;
-        for (int k = 0; k < m_linhas.size(); ++k) {
-            const QString t = m_linhas[k].trimmed();
+        for (int k = 0; k < linhas.size(); ++k) {
+            const QString t = linhas[k].trimmed();
             if (t.startsWith(QLatin1Char('[')))
                 dentro = secaoDe(t).compare(secao, Qt::CaseInsensitive) == 0;
             if (dentro && !t.isEmpty())
                 fimSecao = k;
         }
         if (fimSecao < 0) {
-            m_linhas << QLatin1Char('[') + secao + QLatin1Char(']');
-            fimSecao = int(m_linhas.size()) - 1;
+            linhas << QLatin1Char('[') + secao + QLatin1Char(']');
+            fimSecao = int(linhas.size()) - 1;
         }
-        m_linhas.insert(fimSecao + 1, chave + QLatin1Char('=') + valor);
+        linhas.insert(fimSecao + 1, chave + QLatin1Char('=') + valor);
     }
-    if (m_arquivo.isEmpty())
-        return;
-    QString texto = m_linhas.join(m_fimLinha);
-    if (m_fimFinal && !m_linhas.isEmpty())
-        texto += m_fimLinha;
-    QSaveFile f(m_arquivo);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(para1252(texto));
-        f.commit();
+    if (!m_arquivo.isEmpty()) {
+        QString texto = linhas.join(m_fimLinha);
+        if (m_fimFinal && !linhas.isEmpty())
+            texto += m_fimLinha;
+        const QByteArray dados = m_utf8 ? QByteArray("\xEF\xBB\xBF") + texto.toUtf8() : para1252(texto);
+        QSaveFile f(m_arquivo);
+        if (!f.open(QIODevice::WriteOnly) || f.write(dados) != dados.size() || !f.commit())
+            throw ErroConfiguracao(QStringLiteral("Não foi possível gravar o arquivo de configuração %1 (%2).")
+                                       .arg(QDir::toNativeSeparators(m_arquivo), f.errorString()));
     }
+    m_linhas = linhas;
 }
 
 // ---------------------------------------------------------------- installation folder
@@ -178,12 +231,31 @@ Configuracao& Ini()
 
 namespace Geral {
 static const QString G = QStringLiteral("GERAL");
-QString DATABASE() { return Ini().le(G, QStringLiteral("DATABASE")); }
+QString DATABASE()
+{
+    // A relative local path is taken from the installation folder; "host:path" and a legacy
+    // "C:\..." value stay as written.
+    const QString v = Ini().le(G, QStringLiteral("DATABASE"));
+    if (v.isEmpty() || Conexao::ehServidor(v) || (v.size() >= 2 && v.at(1) == QLatin1Char(':')) ||
+        !QDir::isRelativePath(v))
+        return v;
+    return QDir::cleanPath(CaminhoInstalacao(v));
+}
 QString USUARIO() { return Ini().le(G, QStringLiteral("USUARIO")); }
 QString CONSORCIO() { return Ini().le(G, QStringLiteral("CONSORCIO")); }
 QString NTP() { return Ini().le(G, QStringLiteral("NTP"), QString::fromLatin1(kNtpPadrao)); }
 bool ATIVARFTP() { return Ini().leBool(G, QStringLiteral("ATIVARFTP"), true); }
 int PORTA() { return Ini().leInt(G, QStringLiteral("PORTA"), 21); }
+int FTPTEMPOTOTAL()
+{
+    const int s = Ini().leInt(G, QStringLiteral("FTPTEMPOTOTAL"), 120);
+    return s >= 0 ? s : 120;
+}
+int FTPTEMPOLENTO()
+{
+    const int s = Ini().leInt(G, QStringLiteral("FTPTEMPOLENTO"), 30);
+    return s > 0 ? s : 30;
+}
 QString CEP() { return Ini().le(G, QStringLiteral("CEP")); }
 QString LOGO() { return Ini().le(G, QStringLiteral("LOGO")); }
 QString CNES() { return Ini().le(G, QStringLiteral("CNES")); }
@@ -197,6 +269,11 @@ QString RESPONSAVEL() { return Ini().le(G, QStringLiteral("RESPONSAVEL")); }
 QString CARGORESP() { return Ini().le(G, QStringLiteral("CARGORESP")); }
 QString DESCTAXA() { return Ini().le(G, QStringLiteral("DESCTAXA")); }
 QString PREFEITURA() { return Ini().le(G, QStringLiteral("PREFEITURA")); }
+int TAMANHOMAXXML()
+{
+    const int mb = Ini().leInt(G, QStringLiteral("TAMANHOMAXXML"), 8);
+    return mb > 0 ? mb : 8;
+}
 } // namespace Geral
 
 } // namespace vx

@@ -19,11 +19,21 @@ public:
     TDMCUNE();
     ~TDMCUNE();
 
-    // Disconnects if connected, connects to `nome` (GERAL/DATABASE when empty) and activates the
-    // main transaction. Returns false and fills `erro` with the server's message on failure.
+    // Disconnects if connected, connects to `nome` (GERAL/DATABASE when null) and activates the
+    // main transaction. Returns false on failure: `erro` gets the server's message and
+    // MensagemFalha() the message to show.
     bool ConectaBanco(const QString& nome, QString* erro = nullptr);
-    // The message shown when the connection fails.
+    // The message for the last failed ConectaBanco (empty after a success) and its cause.
+    const QString& MensagemFalha() const { return m_mensagemFalha; }
+    FalhaConexao Falha() const { return m_falha; }
+
+    // A missing file (or no name): "Não encontrado arquivo de banco de dados em " + name.
     static QString MensagemFalhaConexao(const QString& nome);
+    // The message for `erro`: the text above for a missing file, else a short sentence naming the
+    // cause followed by the server's text.
+    static QString MensagemFalhaConexao(const QString& nome, const ErroBanco& erro);
+    // The cause of `erro`; a local path that does not exist counts as a missing file.
+    static FalhaConexao CausaFalha(const QString& nome, const ErroBanco& erro);
 
     Conexao IBDatabase;
     Transacao IBTransaction{IBDatabase}; // main transaction
@@ -32,6 +42,10 @@ public:
     Consulta IBQLivre{IBTLivre};
     Consulta IBQMunics{IBTransaction};
     FtpCliente* IdFTP1 = nullptr;        // shared FTP client (owned by the exchange layer)
+
+private:
+    QString m_mensagemFalha;
+    FalhaConexao m_falha = FalhaConexao::Outra;
 };
 
 // The one data module of the run (null until created).

@@ -51,6 +51,10 @@ QDate DataMinimaNtp();
 QString CalculaDataAtual(const QString& servidor, int timeoutMs = 5000);
 
 // SNTP request alone: the server's UTC time converted to local time, or an invalid QDateTime.
+// The time-out bounds the name lookup and the wait together. Only a server reply (mode 4,
+// version 3 or 4, stratum 1-15) from the address asked, echoing our transmit time stamp as its
+// originate time stamp and carrying a non-zero transmit time stamp, is taken; anything else is
+// ignored while the time-out runs.
 QDateTime ConsultaNtp(const QString& servidor, int timeoutMs);
 
 // "dd/mm/yyyy" with day and month zero-padded and the year as its number.

@@ -5,7 +5,11 @@
 #include "core/schema/Esquema.h"
 #include "support/Fixtures.h"
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <cstdio>
 
 using namespace vx;
 
@@ -20,24 +24,159 @@ private slots:
     void servidorReal();
 };
 
+namespace {
+
+const char* const kSeguraBanco = "VORNEX_TESTE_SEGURA_BANCO";
+
+// Run as a child process: holds the file with its own embedded engine until stdin closes.
+int seguraBanco(const QString& arquivo)
+{
+    int rc = 0;
+    try {
+        Conexao c;
+        c.conecta(arquivo, UsuarioBanco(), SenhaBanco());
+        std::puts("pronto");
+        std::fflush(stdout);
+        char b[64];
+        while (std::fread(b, 1, sizeof b, stdin) > 0) {
+        }
+        c.desconecta();
+    } catch (const ErroBanco& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.texto()));
+        rc = 1;
+    }
+    Conexao::finaliza();
+    return rc;
+}
+
+// A folder the server process may use.
+void abrePasta(const QString& pasta)
+{
+    QFile::setPermissions(pasta, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
+                                     QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup);
+}
+
+void gravaLixo(const QString& arquivo, int tamanho)
+{
+    QFile f(arquivo);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QByteArray b(tamanho, '\0');
+    for (int i = 0; i < tamanho; ++i)
+        b[i] = char((i * 7919 + 13) % 251);
+    f.write(b);
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
+                     QFileDevice::WriteOther);
+}
+
+} // namespace
+
 void TstConexao::falhaDeConexao_data()
 {
-    QTest::addColumn<QString>("nome");
-    QTest::newRow("vazio") << "";
-    QTest::newRow("arquivo ausente") << "/tmp/nao-existe-vornex/x.fdb";
-    QTest::newRow("servidor ausente") << "127.0.0.1/1:/tmp/x.fdb";
+    QTest::addColumn<QString>("caso");
+    QTest::addColumn<int>("falha");
+    QTest::addColumn<QString>("inicio");
+    const QString ausente = QString::fromUtf8("Não encontrado arquivo de banco de dados em ");
+    const QString danificado = QStringLiteral("O arquivo em ");
+    QTest::newRow("vazio") << "vazio" << int(FalhaConexao::ArquivoAusente) << ausente;
+    QTest::newRow("arquivo ausente") << "ausente" << int(FalhaConexao::ArquivoAusente) << ausente;
+    QTest::newRow("pasta ausente") << "pasta ausente" << int(FalhaConexao::ArquivoAusente) << ausente;
+    QTest::newRow("bytes sem sentido") << "lixo" << int(FalhaConexao::Danificado) << danificado;
+    QTest::newRow("arquivo curto") << "curto" << int(FalhaConexao::Danificado) << danificado;
+    QTest::newRow("somente leitura") << "somente leitura" << int(FalhaConexao::SomenteLeitura)
+                                     << "O arquivo de banco de dados em ";
+    QTest::newRow("em uso por outro processo") << "em uso" << int(FalhaConexao::EmUso) << "O banco de dados em ";
+    QTest::newRow("servidor ausente") << "servidor ausente" << int(FalhaConexao::Outra)
+                                      << QString::fromUtf8("Não foi possível conectar ao banco de dados em ");
+    QTest::newRow("servidor: arquivo ausente") << "servidor ausente arquivo" << int(FalhaConexao::ArquivoAusente)
+                                               << ausente;
+    QTest::newRow("servidor: senha errada") << "servidor senha" << int(FalhaConexao::SenhaRecusada)
+                                            << "O servidor recusou o usuário ou a senha";
+    QTest::newRow("servidor: bytes sem sentido") << "servidor lixo" << int(FalhaConexao::Danificado) << danificado;
 }
 
 void TstConexao::falhaDeConexao()
 {
-    QFETCH(QString, nome);
+    QFETCH(QString, caso);
+    QFETCH(int, falha);
+    QFETCH(QString, inicio);
+    const QString servidor = qEnvironmentVariable("VORNEX_TESTE_SERVIDOR");
+    if (caso.startsWith("servidor ") && caso != "servidor ausente" && servidor.isEmpty())
+        QSKIP("no Firebird server (scripts/test.sh starts one and sets VORNEX_TESTE_SERVIDOR)");
+    QTemporaryDir d(QDir::tempPath() + "/vornex-falha-XXXXXX");
+    abrePasta(d.path());
+    const QString arquivo = d.filePath("banco.fdb");
+    QString nome = arquivo;
+    QProcess segura;
+    const QByteArray senhaAntes = qgetenv("VORNEX_DB_SENHA");
+    auto restauraSenha = qScopeGuard([&] {
+        if (senhaAntes.isNull())
+            qunsetenv("VORNEX_DB_SENHA");
+        else
+            qputenv("VORNEX_DB_SENHA", senhaAntes);
+    });
+
+    if (caso == "vazio") {
+        nome.clear();
+    } else if (caso == "pasta ausente") {
+        nome = d.filePath("nao-existe/banco.fdb");
+    } else if (caso == "lixo" || caso == "servidor lixo") {
+        gravaLixo(arquivo, 64 * 1024);
+    } else if (caso == "curto") {
+        gravaLixo(arquivo, 3);
+    } else if (caso == "somente leitura") {
+        Conexao::criaBanco(arquivo, UsuarioBanco(), SenhaBanco(), false);
+        QVERIFY(QFile::setPermissions(arquivo, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                   QFileDevice::ReadOther));
+    } else if (caso == "em uso") {
+        Conexao::criaBanco(arquivo, UsuarioBanco(), SenhaBanco(), false);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kSeguraBanco, arquivo);
+        segura.setProcessEnvironment(env);
+        segura.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(segura.waitForStarted());
+        while (!segura.canReadLine() && segura.waitForReadyRead(30000)) {
+        }
+        QCOMPARE(segura.readLine().trimmed(), QByteArray("pronto"));
+    } else if (caso == "servidor ausente") {
+        nome = "127.0.0.1/1:" + arquivo;
+    } else if (caso == "servidor senha") {
+        nome = servidor + ":" + arquivo;
+        Conexao::criaBanco(nome, UsuarioBanco(), SenhaBanco(), false);
+        qputenv("VORNEX_DB_SENHA", "senha-errada");
+    }
+    if (caso.startsWith("servidor ") && caso != "servidor ausente")
+        nome = servidor + ":" + arquivo;
+
     TDMCUNE dm;
     QString erro;
-    QVERIFY(!dm.ConectaBanco(nome, &erro));
+    const bool conectou = dm.ConectaBanco(nome, &erro);
+    if (conectou && caso == "somente leitura")
+        QSKIP("this file system lets the engine write a read-only file");
+    QVERIFY(!conectou);
     QVERIFY(!erro.isEmpty());
     QVERIFY(!dm.IBDatabase.conectado());
-    QCOMPARE(TDMCUNE::MensagemFalhaConexao(nome),
-             QString::fromUtf8("Não encontrado arquivo de banco de dados em ") + nome);
+    QCOMPARE(int(dm.Falha()), falha);
+    const QString msg = dm.MensagemFalha();
+    QVERIFY2(msg.startsWith(inicio), qPrintable(msg));
+    if (falha == int(FalhaConexao::ArquivoAusente)) {
+        QCOMPARE(msg, TDMCUNE::MensagemFalhaConexao(nome));
+        QCOMPARE(msg, QString::fromUtf8("Não encontrado arquivo de banco de dados em ") + nome);
+    } else {
+        // A short sentence naming the database, then the server's own text.
+        QVERIFY2(msg.contains(nome + QLatin1Char(' ')) || msg.contains(nome + QLatin1Char('.')), qPrintable(msg));
+        QVERIFY2(msg.endsWith(QStringLiteral("\n\n") + erro.trimmed()), qPrintable(msg));
+    }
+
+    if (caso == "em uso") {
+        segura.closeWriteChannel();
+        QVERIFY(segura.waitForFinished(30000));
+        QCOMPARE(segura.exitCode(), 0);
+        // Free again once the other program has let go of it.
+        QVERIFY2(dm.ConectaBanco(nome, &erro), qPrintable(erro));
+        QVERIFY(dm.MensagemFalha().isEmpty());
+    }
 }
 
 void TstConexao::formaDoNome_data()
@@ -127,5 +266,13 @@ void TstConexao::servidorReal()
     QVERIFY_THROWS_EXCEPTION(ErroBanco, errada.conecta(nome, UsuarioBanco(), "senha-errada"));
 }
 
-QTEST_GUILESS_MAIN(TstConexao)
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet(kSeguraBanco))
+        return seguraBanco(qEnvironmentVariable(kSeguraBanco));
+    QCoreApplication app(argc, argv);
+    TstConexao t;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&t, argc, argv);
+}
 #include "tst_conexao.moc"

@@ -615,6 +615,24 @@ void criaRegraCodigo(Transacao& tr, const QString& tabela, const QString& trigge
                               "END").arg(trigger, tabela, selecao));
 }
 
+// Keys and trigger recorded with the last versions, created again when a database lacks them
+// (an interrupted commit, a dropped object).
+void garanteObjetosVersao(Transacao& tr, bool bancoNovo)
+{
+    if (existeTabela(tr, "FAT_MUNICIPIO") && !temChavePrimaria(tr, "FAT_MUNICIPIO") &&
+        colunaObrigatoria(tr, "FAT_MUNICIPIO", "TIPO"))
+        adicionaConstraint(tr, "FAT_MUNICIPIO", "PK_FAT_MUNICIPIO", "primary key (TIPO,CODCLIENTE,DATAINI,DATAFIM)");
+    if (existeTabela(tr, "LANRECEBER") && existeColuna(tr, "DOCEMISSAO", "DATAEXCLUSAO") &&
+        !existeTrigger(tr, "DOCEMISSAO_BI0"))
+        tr.executa(QString::fromLatin1(kTriggerDocEmissao));
+    // The key of the procedure lines belongs to CORVANE databases and to every new one; older
+    // databases of other profiles may hold lines that it would refuse.
+    if ((bancoNovo || TemPerfil(QStringLiteral("CORVANE"))) &&
+        colunaObrigatoria(tr, "MARCACAO_PROCEDS", "DATA_IMP_ADM") && !temChavePrimaria(tr, "MARCACAO_PROCEDS"))
+        tr.executa(QStringLiteral("alter table MARCACAO_PROCEDS add constraint PK_MARCACAOPROCEDS primary key "
+                                  "(CLI_ORIGEM,ID_MARCACAO,CODPROCEDIMENTO,DATA_IMP_ADM)"));
+}
+
 } // namespace
 
 const QStringList& VersoesCadeia()
@@ -647,8 +665,9 @@ QString LeVersaoBanco(Transacao& tr)
     return s.isEmpty() ? QStringLiteral("0.00") : s;
 }
 
-void ComplementaEsquema(Transacao& tr)
+void ComplementaEsquema(Transacao& tr, bool bancoNovo)
 {
+    grupo(tr, [&] { garanteObjetosVersao(tr, bancoNovo); });
     grupo(tr, [&] {
         criaRegraCodigo(tr, "PESSOAS", "PESSOAS_BI_CODIGO",
                         "SELECT FIRST 1 P.CODIGO FROM PESSOAS P WHERE P.CLI_ORIGEM = NEW.CLI_ORIGEM "
@@ -666,9 +685,34 @@ void ComplementaEsquema(Transacao& tr)
     grupo(tr, [&] { CriaIndicesBusca(tr); });
 }
 
-ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const std::function<void()>& correcaoCune)
+ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const std::function<void()>& correcaoCune,
+                                bool bancoNovo)
 {
     ResultadoCadeia r;
+    // The objects of the current version: before its version is recorded when the last step
+    // runs, otherwise on every start.
+    bool complementado = false;
+    auto complementa = [&] {
+        complementado = true;
+        try {
+            ComplementaEsquema(tr, bancoNovo);
+            return true;
+        } catch (const ErroBanco& e) {
+            try {
+                tr.rollback();
+            } catch (...) {
+            }
+            r.estado = ResultadoCadeia::Estado::Falhou;
+            r.erro = e.texto();
+            r.passoFalho = QStringLiteral("complemento");
+            try {
+                tr.inicia();
+                r.versaoFinal = LeVersaoBanco(tr);
+            } catch (...) {
+            }
+            return false;
+        }
+    };
     try {
         tr.inicia();
         // A database without its TABDIV row would repeat the chain forever.
@@ -714,6 +758,8 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const
             continue;
         if (s >= QLatin1String("2.16") && s <= QLatin1String("2.26"))
             avisa(progresso, QString::fromUtf8(kLinha) + s + QStringLiteral("..."));
+        if (s == VersaoEsquemaAtual() && !complementa())
+            return r;
         try {
             p.executa(tr, progresso);
             r.passos << s;
@@ -733,18 +779,14 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const
             return r;
         }
     }
+    if (!complementado && !complementa())
+        return r;
     try {
-        ComplementaEsquema(tr);
         tr.inicia();
         r.versaoFinal = LeVersaoBanco(tr);
     } catch (const ErroBanco& e) {
-        try {
-            tr.rollback();
-        } catch (...) {
-        }
         r.estado = ResultadoCadeia::Estado::Falhou;
         r.erro = e.texto();
-        r.passoFalho = QStringLiteral("complemento");
     }
     return r;
 }

@@ -31,14 +31,16 @@ QString VersaoEsquemaAtual();
 QString MensagemVersaoMaior(const QString& versaoBanco);
 
 // Runs the chain on the main transaction `tr`. `correcaoCune` replaces the consultation-value
-// correction run between steps 2.23 and 2.24 for the CUNE profile (CorrigeValorConsultas). Errors do not escape:
-// they stop the chain and are reported in the result.
+// correction run between steps 2.23 and 2.24 for the CUNE profile (CorrigeValorConsultas).
+// `bancoNovo`: a database being created (gets every key of the current schema). Errors do not
+// escape: they stop the chain and are reported in the result.
 ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso = {},
-                                const std::function<void()>& correcaoCune = {});
+                                const std::function<void()>& correcaoCune = {}, bool bancoNovo = false);
 
-// Objects every database gets after a successful chain, whatever its history: the before-insert
-// code rules and the search indexes. Idempotent.
-void ComplementaEsquema(Transacao& tr);
+// Objects every database at the current version gets, whatever its history, created when
+// missing: the keys and trigger of the last steps, the before-insert code rules and the search
+// indexes. The chain runs it before recording the last version, and on every start after that.
+void ComplementaEsquema(Transacao& tr, bool bancoNovo = false);
 
 // Reads TABDIV.VERSAOBANCO ("0.00" when null or when TABDIV has no row).
 QString LeVersaoBanco(Transacao& tr);

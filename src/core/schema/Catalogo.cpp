@@ -38,6 +38,12 @@ bool existeTrigger(Transacao& tr, const QString& nome)
     return existe(tr, QStringLiteral("select 1 from rdb$triggers where rdb$trigger_name = ?"), {u(nome)});
 }
 
+bool temChavePrimaria(Transacao& tr, const QString& tabela)
+{
+    return existe(tr, QStringLiteral("select 1 from rdb$relation_constraints where rdb$relation_name = ? "
+                                     "and rdb$constraint_type = 'PRIMARY KEY'"), {u(tabela)});
+}
+
 bool colunaObrigatoria(Transacao& tr, const QString& tabela, const QString& coluna)
 {
     const QVariant v = tr.valor(QStringLiteral(

@@ -13,6 +13,8 @@ bool existeColuna(Transacao& tr, const QString& tabela, const QString& coluna);
 bool existeConstraint(Transacao& tr, const QString& nome);
 bool existeIndice(Transacao& tr, const QString& nome);
 bool existeTrigger(Transacao& tr, const QString& nome);
+// A primary key on the table, of any name.
+bool temChavePrimaria(Transacao& tr, const QString& tabela);
 bool colunaObrigatoria(Transacao& tr, const QString& tabela, const QString& coluna);
 // An active before-insert trigger on the table, of any name.
 bool temTriggerAntesInsercao(Transacao& tr, const QString& tabela);

@@ -4,6 +4,17 @@
 #include "core/schema/Cadeia.h"
 #include "core/schema/Catalogo.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace vx {
 
 using namespace catalogo;
@@ -83,22 +94,93 @@ void CriaTabelasIniciais(Transacao& tr)
     tr.commit();
 }
 
-QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso, bool escritaForcada)
+namespace {
+
+// The initial tables and the whole chain, on a database file created at `nome`.
+QString constroi(const QString& nome, const Progresso& progresso, bool escritaForcada)
 {
-    Conexao::criaBanco(arquivo, UsuarioBanco(), SenhaBanco(), escritaForcada);
+    Conexao::criaBanco(nome, UsuarioBanco(), SenhaBanco(), escritaForcada);
     Conexao con;
-    con.conecta(arquivo, UsuarioBanco(), SenhaBanco());
+    con.conecta(nome, UsuarioBanco(), SenhaBanco());
     Transacao tr(con);
     CriaTabelasIniciais(tr);
-    const ResultadoCadeia r = AtualizaEsquema(tr, progresso);
+    const ResultadoCadeia r = AtualizaEsquema(tr, progresso, {}, true);
     if (r.estado != ResultadoCadeia::Estado::Ok)
         throw ErroBanco(QStringLiteral("Falha na versão %1: %2").arg(r.passoFalho, r.erro));
-    // Key of the procedure lines (older databases may lack it; new ones always have it).
-    tr.inicia();
-    adicionaConstraint(tr, "MARCACAO_PROCEDS", "PK_MARCACAOPROCEDS",
-                       "PRIMARY KEY (CLI_ORIGEM, ID_MARCACAO, CODPROCEDIMENTO, DATA_IMP_ADM)");
-    tr.commit();
     return r.versaoFinal;
+}
+
+bool sincroniza(const QString& caminho, int modo)
+{
+    const int fd = ::open(QFile::encodeName(caminho).constData(), modo | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int erro = errno;
+    ::close(fd);
+    errno = erro;
+    return ok;
+}
+
+// Renames `de` to `para` unless `para` exists (checked by the file system where it can).
+void renomeiaSemSubstituir(const QString& de, const QString& para)
+{
+    const QByteArray a = QFile::encodeName(de), b = QFile::encodeName(para);
+    int rc = ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        if (QFileInfo::exists(para)) {
+            errno = EEXIST;
+        } else {
+            rc = ::rename(a.constData(), b.constData());
+        }
+    }
+    if (rc != 0) {
+        if (errno == EEXIST)
+            throw ErroBanco(QStringLiteral("O arquivo %1 já existe.").arg(para));
+        throw ErroBanco(QStringLiteral("Falha ao renomear %1: %2").arg(de, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+}
+
+} // namespace
+
+QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso, bool escritaForcada)
+{
+    // A server creates the file in place (nothing renames through it); every step records its
+    // version after its objects, so the next start resumes an interrupted creation.
+    if (Conexao::ehServidor(arquivo))
+        return constroi(arquivo, progresso, escritaForcada);
+
+    // A local database is built under a temporary name and appears at its own name only complete.
+    const QFileInfo destino(arquivo);
+    if (destino.exists() || destino.isSymLink())
+        throw ErroBanco(QStringLiteral("O arquivo %1 já existe.").arg(arquivo));
+    if (!destino.absoluteDir().exists())
+        throw ErroBanco(QStringLiteral("A pasta %1 não existe.").arg(destino.absolutePath()));
+    const QString temporario = arquivo + QStringLiteral(".criando");
+    QLockFile trava(temporario + QStringLiteral(".trava"));
+    trava.setStaleLockTime(0); // only a dead owner frees it: a creation may take long
+    if (!trava.tryLock(0))
+        throw ErroBanco(trava.error() == QLockFile::LockFailedError
+                            ? QStringLiteral("Outro processo está criando %1.").arg(arquivo)
+                            : QStringLiteral("Sem permissão para criar arquivos em %1.").arg(destino.absolutePath()));
+    // Left by an interrupted creation.
+    if (QFileInfo::exists(temporario) && !QFile::remove(temporario))
+        throw ErroBanco(QStringLiteral("Não foi possível remover %1.").arg(temporario));
+    try {
+        // A file nobody uses yet needs no synchronous writes: it is synchronised once, before the rename.
+        const QString versao = constroi(temporario, progresso, false); // detached on return
+        if (escritaForcada)
+            Conexao::defineEscritaForcada(temporario, UsuarioBanco(), SenhaBanco(), true);
+        if (!sincroniza(temporario, O_RDONLY))
+            throw ErroBanco(QStringLiteral("Falha ao gravar %1: %2")
+                                .arg(temporario, QString::fromLocal8Bit(std::strerror(errno))));
+        renomeiaSemSubstituir(temporario, arquivo);
+        sincroniza(destino.absolutePath(), O_RDONLY | O_DIRECTORY); // the new name survives a crash
+        return versao;
+    } catch (...) {
+        QFile::remove(temporario);
+        throw;
+    }
 }
 
 } // namespace vx

@@ -15,7 +15,8 @@ using Progresso = std::function<void(const QString&)>;
 void CriaTabelasIniciais(Transacao& tr);
 
 // Creates a new database file at `arquivo` and brings it to the current schema version.
-// Returns the version reached. Throws ErroBanco.
+// A local file is built as `arquivo`.criando and renamed into place only when complete; an
+// existing `arquivo` is refused. Returns the version reached. Throws ErroBanco.
 QString CriaBancoNovo(const QString& arquivo, const Progresso& progresso = {}, bool escritaForcada = true);
 
 } // namespace vx
