@@ -147,6 +147,29 @@ QVector<ItemMenu> constroiArvore()
     };
 }
 
+// Fills `legenda` level by level.
+void atribuiAtalhos(QVector<ItemMenu>& itens)
+{
+    QStringList titulos;
+    for (const ItemMenu& i : itens)
+        if (!i.separador)
+            titulos << i.titulo;
+    const QStringList legendas = LegendasComAtalho(titulos);
+    int n = 0;
+    for (ItemMenu& i : itens) {
+        if (i.separador)
+            continue;
+        i.legenda = legendas.at(n++);
+        atribuiAtalhos(i.filhos);
+    }
+}
+
+bool letraDeAtalho(QChar c)
+{
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+}
+
 void coletaNomes(const QVector<ItemMenu>& itens, QStringList& saida)
 {
     for (const ItemMenu& i : itens) {
@@ -191,9 +214,74 @@ QString nomePorCodigo(Transacao& tr, const QString& codigo, const char* chave, c
 
 } // namespace
 
+QStringList LegendasComAtalho(const QStringList& titulos)
+{
+    QSet<QChar> usadas;
+    QVector<int> escolha(titulos.size(), -1);
+    // Positions to try for a caption, best first.
+    const auto candidatas = [](const QString& t, int passo) {
+        QVector<int> r;
+        for (int i = 0; i < t.size(); ++i) {
+            // Initials of words of three letters or more ("de", "a" are no good keys).
+            const bool inicioPalavra = (i == 0 || !t[i - 1].isLetterOrNumber()) && i + 2 < t.size()
+                && t[i + 1].isLetterOrNumber() && t[i + 2].isLetterOrNumber();
+            if (letraDeAtalho(t[i]) && ((passo == 0 && i == 0) || (passo == 1 && inicioPalavra) || passo == 2))
+                r << i;
+        }
+        return r;
+    };
+    // First letters first, so that a later caption keeps its initial when an earlier one can
+    // take another letter.
+    for (int passo = 0; passo < 3; ++passo) {
+        for (int k = 0; k < titulos.size(); ++k) {
+            if (escolha[k] >= 0)
+                continue;
+            for (int i : candidatas(titulos[k], passo)) {
+                const QChar c = titulos[k][i].toUpper();
+                if (!usadas.contains(c)) {
+                    usadas.insert(c);
+                    escolha[k] = i;
+                    break;
+                }
+            }
+        }
+    }
+    QStringList r;
+    for (int k = 0; k < titulos.size(); ++k) {
+        QString l;
+        for (int i = 0; i < titulos[k].size(); ++i) {
+            if (i == escolha[k])
+                l += QLatin1Char('&');
+            l += titulos[k][i];
+            if (titulos[k][i] == QLatin1Char('&'))
+                l += QLatin1Char('&');
+        }
+        r << l;
+    }
+    return r;
+}
+
+QString SemAtalho(const QString& legenda)
+{
+    QString r;
+    for (int i = 0; i < legenda.size(); ++i) {
+        if (legenda[i] == QLatin1Char('&')) {
+            if (i + 1 < legenda.size() && legenda[i + 1] == QLatin1Char('&'))
+                r += legenda[++i];
+            continue;
+        }
+        r += legenda[i];
+    }
+    return r;
+}
+
 const QVector<ItemMenu>& ArvoreMenuPrincipal()
 {
-    static const QVector<ItemMenu> arvore = constroiArvore();
+    static const QVector<ItemMenu> arvore = [] {
+        QVector<ItemMenu> a = constroiArvore();
+        atribuiAtalhos(a);
+        return a;
+    }();
     return arvore;
 }
 

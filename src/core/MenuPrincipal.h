@@ -16,11 +16,20 @@ class Transacao;
 
 struct ItemMenu {
     QString nome;     // component name (QAction objectName, MENUS.MENU without the indentation)
-    QString titulo;   // caption with its "&" accelerator, if any
+    QString titulo;   // caption, the system's text as it stands
+    QString legenda;  // caption as shown on the menu: "&" before its mnemonic letter, "&&" for "&"
     QVector<ItemMenu> filhos;
     bool separador = false;
     bool submenu = false; // a branch (may be empty, e.g. the agenda reports)
 };
+
+// Captions of one menu level with mnemonics: each gets "&" before a letter no other caption of
+// the list took: its first letter, else the first letter of another word of 3+ letters, else any
+// other letter (first letters are handed out before the others; only A-Z and digits, compared
+// without case). A literal "&" becomes "&&". A caption left without a free letter has none.
+QStringList LegendasComAtalho(const QStringList& titulos);
+// The caption without its mnemonic marker ("&&" back to "&").
+QString SemAtalho(const QString& legenda);
 
 // The whole main menu as designed, top-level items in menu-bar order.
 const QVector<ItemMenu>& ArvoreMenuPrincipal();

@@ -97,6 +97,8 @@ TFCadSenhas::TFCadSenhas(QWidget* parent)
     m_menus->setFlow(QListView::TopToBottom);
     m_menus->setWrapping(true);
     m_menus->setResizeMode(QListView::Adjust);
+    // Long component names lose their middle, not the number that tells them apart.
+    m_menus->setTextElideMode(Qt::ElideMiddle);
     m_todos = new QCheckBox(QStringLiteral("Selecionar todos"), this);
     m_todos->setObjectName(QStringLiteral("CheckBox1"));
     m_gravar = new TPersonBtn(QStringLiteral("&Gravar"), this);
@@ -170,6 +172,7 @@ void TFCadSenhas::FormShow()
         auto* it = new QListWidgetItem(e, m_menus);
         it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         it->setCheckState(Qt::Unchecked);
+        it->setToolTip(e.trimmed());
     }
     m_usuario->setFocus();
 }

@@ -8,6 +8,7 @@
 #include "core/TFUsuario.h"
 #include "core/UDMCune.h"
 #include "core/UVariaveis.h"
+#include "core/widgets/TFBase.h"
 #include "core/widgets/UiMensagens.h"
 
 #include <QApplication>
@@ -61,7 +62,9 @@ QToolButton* botaoBarra(const QString& nome, const QString& legenda, const QStri
 QString MensagemFalhaAtualizacao()
 {
     return QStringLiteral("Falha na atualização do Banco de Dados!  Envie um e-mail para ") + QLatin1String(kEmailSuporte)
-        + QStringLiteral(" relatando o problema");
+        + QStringLiteral(" relatando o problema") + QLatin1Char('\n')
+        + QStringLiteral("Se a falha se repetir ao reiniciar, restaure a última cópia de segurança (gbak -c) "
+                         "antes de usar o sistema.");
 }
 
 TFprincipal* TFprincipal::atual()
@@ -97,7 +100,7 @@ TFprincipal::~TFprincipal()
 void TFprincipal::constroiMenu()
 {
     for (const ItemMenu& top : ArvoreMenuPrincipal()) {
-        QMenu* m = menuBar()->addMenu(top.titulo);
+        QMenu* m = menuBar()->addMenu(top.legenda);
         m->setObjectName(top.nome);
         m->menuAction()->setObjectName(top.nome);
         m->setToolTipsVisible(true);
@@ -115,7 +118,7 @@ void TFprincipal::adicionaItens(QMenu* pai, const QVector<ItemMenu>& itens)
             continue;
         }
         if (i.submenu) {
-            QMenu* m = pai->addMenu(i.titulo);
+            QMenu* m = pai->addMenu(i.legenda);
             m->setObjectName(i.nome);
             m->menuAction()->setObjectName(i.nome);
             m->setToolTipsVisible(true);
@@ -124,7 +127,7 @@ void TFprincipal::adicionaItens(QMenu* pai, const QVector<ItemMenu>& itens)
             adicionaItens(m, i.filhos);
             continue;
         }
-        QAction* a = pai->addAction(i.titulo);
+        QAction* a = pai->addAction(i.legenda);
         a->setObjectName(i.nome);
         m_acoes.insert(i.nome, a);
         const QString nome = i.nome;
@@ -184,6 +187,8 @@ void TFprincipal::constroiCabecalho()
     vl->addWidget(faixa);
 
     auto* fundo = new QWidget(central);
+    m_area = fundo;
+    DefineAreaTrabalho(fundo);
     auto* gl = new QGridLayout(fundo);
     gl->setContentsMargins(0, 0, 0, 0);
     m_imagem = new QLabel(fundo);
@@ -431,7 +436,7 @@ bool TFprincipal::FormShow()
             }
             if (r.estado == ResultadoCadeia::Estado::VersaoMaior) {
                 splash.close();
-                MostraErro(MensagemVersaoMaior(r.versaoInicial));
+                Avisa(MensagemVersaoMaior(r.versaoInicial));
                 return false;
             }
             if (r.estado == ResultadoCadeia::Estado::Falhou)

@@ -76,6 +76,8 @@ public:
     QLabel* LNtpOk() const { return m_lNtp; }
     QLabel* LFalhaBanco() const { return m_lFalha; }
     QLabel* Imagem() const { return m_imagem; }
+    // The work area below the menu and the header strip, where screens open.
+    QWidget* areaTrabalho() const { return m_area; }
     // Order of the toolbar buttons in the header.
     QList<QToolButton*> botoesBarra() const;
 
@@ -116,6 +118,7 @@ private:
     QLabel* m_lNtp = nullptr;
     QLabel* m_lFalha = nullptr;
     QLabel* m_imagem = nullptr;
+    QWidget* m_area = nullptr;
     TFUsuario* m_login = nullptr;
     bool m_formShowAoMostrar = false;
     bool m_formShowFeito = false;

@@ -13,6 +13,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
@@ -35,6 +36,10 @@ public:
     }
 
     double escala() const { return m_p->zoom() * logicalDpiX() / kDpi; }
+
+    static constexpr int kBorda = 12;
+    // Room around the sheet: the border on both sides and the shadow.
+    static constexpr int kMargem = 2 * kBorda + 4;
 
     QSize sizeHint() const override { return tamanhoPagina() + QSize(2 * kBorda, 2 * kBorda); }
 
@@ -59,11 +64,11 @@ protected:
     }
 
 private:
-    static constexpr int kBorda = 12;
     UiPreview* m_p;
 };
 
 namespace {
+// A tool button; with an icon the caption goes to the tooltip only, keeping the bar narrow.
 QToolButton* botao(QWidget* pai, const QString& texto, QStyle::StandardPixmap icone = QStyle::SP_CustomBase)
 {
     auto* b = new QToolButton(pai);
@@ -71,7 +76,7 @@ QToolButton* botao(QWidget* pai, const QString& texto, QStyle::StandardPixmap ic
     b->setToolTip(QString(texto).remove(QLatin1Char('&')));
     if (icone != QStyle::SP_CustomBase) {
         b->setIcon(pai->style()->standardIcon(icone));
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     }
     b->setAutoRaise(true);
     return b;
@@ -97,9 +102,14 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     auto* bProxima = botao(barra, QStringLiteral("Próxima"), QStyle::SP_MediaSeekForward);
     auto* bUltima = botao(barra, QStringLiteral("Última"), QStyle::SP_MediaSkipForward);
     auto* bMenos = botao(barra, QStringLiteral("-"));
+    bMenos->setObjectName(QStringLiteral("PBMenos"));
     m_zoomTexto = new QLabel(barra);
     auto* bMais = botao(barra, QStringLiteral("+"));
-    auto* bLargura = botao(barra, QStringLiteral("Largura"));
+    bMais->setObjectName(QStringLiteral("PBMais"));
+    m_largura = botao(barra, QStringLiteral("Largura"));
+    m_largura->setObjectName(QStringLiteral("PBLargura"));
+    m_largura->setToolTip(QStringLiteral("Largura da página"));
+    m_largura->setCheckable(true);
     auto* bImprimir = botao(barra, QStringLiteral("&Imprimir"), QStyle::SP_DialogSaveButton);
     bImprimir->setObjectName(QStringLiteral("PBImprimir"));
     bImprimir->setIcon(QIcon());
@@ -110,7 +120,7 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     for (QWidget* w : std::initializer_list<QWidget*>{bPrimeira, bAnterior, m_spinPagina, m_total, bProxima, bUltima})
         hb->addWidget(w);
     hb->addSpacing(16);
-    for (QWidget* w : std::initializer_list<QWidget*>{bMenos, m_zoomTexto, bMais, bLargura})
+    for (QWidget* w : std::initializer_list<QWidget*>{bMenos, m_zoomTexto, bMais, m_largura})
         hb->addWidget(w);
     hb->addSpacing(16);
     hb->addWidget(bImprimir);
@@ -123,6 +133,8 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     m_area->setWidget(m_vista);
     m_area->setAlignment(Qt::AlignHCenter);
     m_area->setBackgroundRole(QPalette::Dark);
+    // The viewport is resized after the scroll area has laid itself out.
+    m_area->viewport()->installEventFilter(this);
 
     auto* vb = new QVBoxLayout(this);
     vb->setContentsMargins(0, 0, 0, 0);
@@ -137,7 +149,7 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     connect(m_spinPagina, &QSpinBox::valueChanged, this, [this](int v) { irPara(v - 1); });
     connect(bMenos, &QToolButton::clicked, this, [this] { defineZoom(m_zoom / 1.25); });
     connect(bMais, &QToolButton::clicked, this, [this] { defineZoom(m_zoom * 1.25); });
-    connect(bLargura, &QToolButton::clicked, this, &UiPreview::ajustaLargura);
+    connect(m_largura, &QToolButton::clicked, this, &UiPreview::ajustaLargura);
     connect(bImprimir, &QToolButton::clicked, this, &UiPreview::imprimir);
     connect(bPdf, &QToolButton::clicked, this, &UiPreview::salvarPdf);
     connect(bFechar, &QToolButton::clicked, this, &QDialog::accept);
@@ -152,7 +164,8 @@ void UiPreview::atualiza()
     m_spinPagina->setValue(m_pagina + 1);
     m_total->setText(QStringLiteral("de %1").arg(m_doc->numPaginas()));
     m_zoomTexto->setText(QStringLiteral("%1%").arg(qRound(m_zoom * 100)));
-    m_vista->resize(m_vista->sizeHint().expandedTo(QSize(m_area->viewport()->width(), 0)));
+    m_largura->setChecked(m_naLargura);
+    m_vista->resize(m_vista->sizeHint().expandedTo(QSize(larguraUtil(), 0)));
     m_vista->update();
 }
 
@@ -164,6 +177,8 @@ void UiPreview::irPara(int pagina)
         m_pagina = pagina;
         m_area->verticalScrollBar()->setValue(0);
     }
+    if (m_naLargura)
+        aplicaLargura(); // pages may differ in width (portrait and landscape)
     atualiza();
 }
 
@@ -194,18 +209,51 @@ void UiPreview::keyPressEvent(QKeyEvent* ev)
     QDialog::keyPressEvent(ev);
 }
 
-void UiPreview::defineZoom(double z)
+bool UiPreview::eventFilter(QObject* obj, QEvent* ev)
+{
+    if (obj == m_area->viewport() && ev->type() == QEvent::Resize) {
+        if (m_naLargura)
+            aplicaLargura();
+        atualiza();
+    }
+    return QDialog::eventFilter(obj, ev);
+}
+
+void UiPreview::aplicaZoom(double z)
 {
     m_zoom = qBound(0.2, z, 5.0);
+}
+
+void UiPreview::defineZoom(double z)
+{
+    m_naLargura = false;
+    aplicaZoom(z);
     atualiza();
 }
 
 void UiPreview::ajustaLargura()
 {
+    m_naLargura = true;
+    aplicaLargura();
+    atualiza();
+}
+
+int UiPreview::larguraUtil() const
+{
+    // Counted without the vertical scroll bar, whether shown or not, so that the bar appearing
+    // changes neither the zoom nor the width of the page view.
+    return m_area->width() - 2 * m_area->frameWidth()
+        - m_area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_area);
+}
+
+void UiPreview::aplicaLargura()
+{
     if (!m_doc->numPaginas())
         return;
-    const double larguraTela = m_doc->tamanho(m_pagina).width() * logicalDpiX() / kDpi;
-    defineZoom((m_area->viewport()->width() - 40) / larguraTela);
+    const int largura = larguraUtil() - VistaPagina::kMargem;
+    const double larguraPagina = m_doc->tamanho(m_pagina).width() * logicalDpiX() / kDpi;
+    if (largura > 0 && larguraPagina > 0)
+        aplicaZoom(largura / larguraPagina);
 }
 
 bool UiPreview::imprimeEm(QPrinter& impressora, int primeira, int ultima)
@@ -268,6 +316,10 @@ void UiPreview::salvarPdf()
 bool MostraPreview(std::shared_ptr<const Documento> doc, const QString& titulo, QWidget* pai)
 {
     UiPreview p(std::move(doc), titulo, pai);
+    // Placed on its screen first, so that the dialog does not centre itself (maximized) over the
+    // window it belongs to.
+    if (const QScreen* s = pai ? pai->screen() : QGuiApplication::primaryScreen())
+        p.move(s->availableGeometry().topLeft());
     p.setWindowState(p.windowState() | Qt::WindowMaximized);
     ExecutaModal(&p);
     return !p.falhouImpressao();

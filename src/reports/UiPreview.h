@@ -1,6 +1,8 @@
 #pragma once
 // Print preview of a laid-out report: page navigation, zoom, printing through the printer dialog
 // and export to PDF. Pages are painted only when shown, so long reports open at once.
+// It opens at page width (the page fills the width of the view and follows its size) until a
+// zoom is chosen with the - / + buttons; "Largura" returns to page width.
 #include "reports/Relatorio.h"
 
 #include <QDialog>
@@ -11,6 +13,7 @@ class QLabel;
 class QPrinter;
 class QScrollArea;
 class QSpinBox;
+class QToolButton;
 
 namespace vx::rel {
 
@@ -24,6 +27,7 @@ public:
     const Documento& documento() const { return *m_doc; }
     int paginaAtual() const { return m_pagina; } // 0-based
     double zoom() const { return m_zoom; }        // 1.0 = real size on the screen
+    bool naLargura() const { return m_naLargura; } // zoom follows the width of the view
 
     // Prints the pages first..last (0-based, -1 = to the end) on a configured printer, without
     // dialogs. False (and falhouImpressao()) when the printer could not be painted.
@@ -38,21 +42,26 @@ public:
 
 public slots:
     void irPara(int pagina);
-    void defineZoom(double z);
-    void ajustaLargura();
+    void defineZoom(double z);   // a fixed zoom (leaves page width)
+    void ajustaLargura();        // page width
     void imprimir();   // printer dialog, then print
     void salvarPdf();  // file dialog, then PDF
 
 protected:
     void keyPressEvent(QKeyEvent* ev) override; // Page Up / Page Down, Ctrl+Home / Ctrl+End
+    bool eventFilter(QObject* obj, QEvent* ev) override;
 
 private:
     friend class VistaPagina;
     void atualiza();
+    void aplicaZoom(double z);
+    void aplicaLargura();
+    int larguraUtil() const;
 
     std::shared_ptr<const Documento> m_doc;
     int m_pagina = 0;
     double m_zoom = 1.0;
+    bool m_naLargura = true;
     bool m_falhou = false;
     bool m_imprimiu = false;
     int m_desenhadas = 0;
@@ -61,6 +70,7 @@ private:
     QSpinBox* m_spinPagina = nullptr;
     QLabel* m_total = nullptr;
     QLabel* m_zoomTexto = nullptr;
+    QToolButton* m_largura = nullptr;
 };
 
 // Shows the preview modally (through ExecutaModal) and waits until it is closed.

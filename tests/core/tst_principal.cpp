@@ -81,13 +81,14 @@ struct Telas {
     }
 };
 
-// The menu as shown: one caption a line, two blanks per level, separators skipped.
+// The menu as shown: one caption a line (without its mnemonic marker), two blanks per level,
+// separators skipped.
 void contorno(const QList<QAction*>& acoes, int nivel, QStringList& saida)
 {
     for (const QAction* a : acoes) {
         if (a->isSeparator())
             continue;
-        saida << QString(nivel * 2, QLatin1Char(' ')) + a->text();
+        saida << QString(nivel * 2, QLatin1Char(' ')) + SemAtalho(a->text());
         if (a->menu())
             contorno(a->menu()->actions(), nivel + 1, saida);
     }
@@ -235,7 +236,7 @@ void TstPrincipal::nomesDosItens()
     TFprincipal w;
     QAction* a = w.acao(nome);
     QVERIFY(a);
-    QCOMPARE(a->text(), legenda);
+    QCOMPARE(SemAtalho(a->text()), legenda);
     const QStringList acima = AncestraisMenu(nome);
     QCOMPARE(acima.isEmpty() ? QString() : acima.last(), topo);
 }
@@ -417,7 +418,8 @@ void TstPrincipal::falhaAtualizacao()
         QVERIFY(w.FormShow());
         QVERIFY(w.falhaBancoVisivel());
         QCOMPARE(w.LFalhaBanco()->text(),
-                 QStringLiteral("Falha na atualização do Banco de Dados!  Envie um e-mail para suporte@vornex.org relatando o problema"));
+                 QStringLiteral("Falha na atualização do Banco de Dados!  Envie um e-mail para suporte@vornex.org relatando o problema\n"
+                                "Se a falha se repetir ao reiniciar, restaure a última cópia de segurança (gbak -c) antes de usar o sistema."));
         QCOMPARE(w.LInstalacao()->text(), QStringLiteral("CUNE")); // start-up went on
         w.grab().save(test::PastaTelas() + QStringLiteral("/principal_falha_atualizacao.png"));
     }
@@ -457,6 +459,8 @@ void TstPrincipal::bancoMaisNovoEncerra()
     QVERIFY(!w.FormShow());
     QCOMPARE(modal.chamadas(), 0); // no login
     QCOMPARE(msgs.textos(), QStringList{MensagemVersaoMaior(QStringLiteral("9.99"))});
+    QCOMPARE(msgs.ultima().titulo, QString());
+    QCOMPARE(msgs.ultima().icone, IconeMsg::Aviso);
 }
 
 void TstPrincipal::decisoesInicio_data()

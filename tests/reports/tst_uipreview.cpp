@@ -3,12 +3,16 @@
 #include "core/widgets/UiMensagens.h"
 #include "reports/UiPreview.h"
 #include "support/Fixtures.h"
+#include "support/RoteiroMensagens.h"
 
 #include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,6 +34,37 @@ std::shared_ptr<Documento> documentoLongo(int linhas)
     r.zebrado = true;
     r.resumo = r.bandaTotais(QStringLiteral("Total Geral:"), r.pagina.larguraUtilMm());
     return MontaDocumento(r);
+}
+
+std::shared_ptr<Documento> documentoCurto(bool paisagem)
+{
+    Relatorio r;
+    r.dados = std::make_unique<DadosMemoria>(QStringList{"NOME"}, QVector<QVariantList>{{QStringLiteral("Ana")}, {QStringLiteral("Rui")}});
+    if (paisagem)
+        r.paisagem();
+    r.cabecalhoPadrao(QStringLiteral("CONSÓRCIO"), QStringLiteral("PRÉVIA"), QString());
+    r.coluna(QStringLiteral("Nome"), QStringLiteral("NOME"), 80);
+    return MontaDocumento(r);
+}
+
+// Width of the current page on the screen, in pixels.
+double larguraFolha(const UiPreview& p)
+{
+    return p.documento().tamanho(p.paginaAtual()).width() * p.zoom() * p.logicalDpiX() / kDpi;
+}
+
+// The page fills the width of the view without a horizontal scroll bar.
+bool preencheLargura(const UiPreview& p)
+{
+    QCoreApplication::processEvents(); // the scroll bars are shown or hidden by queued calls
+    const auto* area = p.findChild<QScrollArea*>();
+    const int vista = area->viewport()->width();
+    const double folha = larguraFolha(p);
+    if (folha > vista - 24 || folha < vista - 60 || area->horizontalScrollBar()->isVisible()) {
+        qWarning("folha %.1f, vista %d, barra horizontal %d", folha, vista, int(area->horizontalScrollBar()->isVisible()));
+        return false;
+    }
+    return true;
 }
 
 int paginasPdf(const QString& arquivo)
@@ -69,6 +104,9 @@ private slots:
     void exportaPdf();
     void imprimePeloDialogo_data();
     void imprimePeloDialogo();
+    void abreNaLarguraDaPagina_data();
+    void abreNaLarguraDaPagina();
+    void mostraPreviewNaLargura();
     void galeria();
 
 private:
@@ -224,13 +262,67 @@ void TstUiPreview::imprimePeloDialogo()
         QCOMPARE(paginasPdf(arq), paginas);
 }
 
+void TstUiPreview::abreNaLarguraDaPagina_data()
+{
+    QTest::addColumn<bool>("paisagem");
+    QTest::newRow("retrato") << false;
+    QTest::newRow("paisagem") << true;
+}
+
+// The preview opens at page width and follows the window's size until a zoom is chosen.
+void TstUiPreview::abreNaLarguraDaPagina()
+{
+    QFETCH(bool, paisagem);
+    UiPreview p(documentoCurto(paisagem), QStringLiteral("Prévia"));
+    p.resize(900, 700);
+    p.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p));
+    QVERIFY(p.naLargura());
+    QVERIFY(preencheLargura(p));
+    p.resize(700, 600);
+    QVERIFY(preencheLargura(p));
+
+    auto* mais = p.findChild<QToolButton*>(QStringLiteral("PBMais"));
+    auto* largura = p.findChild<QToolButton*>(QStringLiteral("PBLargura"));
+    QVERIFY(mais && largura && p.findChild<QToolButton*>(QStringLiteral("PBMenos")));
+    QVERIFY(largura->isChecked());
+    const double z = p.zoom();
+    mais->click();
+    QCOMPARE(p.zoom(), z * 1.25);
+    QVERIFY(!p.naLargura());
+    QVERIFY(!largura->isChecked());
+    p.resize(900, 700);
+    QCoreApplication::processEvents();
+    QCOMPARE(p.zoom(), z * 1.25);
+    largura->click();
+    QVERIFY(p.naLargura());
+    QVERIFY(largura->isChecked());
+    QVERIFY(preencheLargura(p));
+}
+
+// Shown the way reports show it (maximized, modal): at page width.
+void TstUiPreview::mostraPreviewNaLargura()
+{
+    bool visto = false;
+    test::RoteiroModal modal([&](QDialog* d) {
+        auto* p = qobject_cast<UiPreview*>(d);
+        QVERIFY(p);
+        QVERIFY(QTest::qWaitForWindowExposed(p));
+        QVERIFY(p->naLargura());
+        QVERIFY(preencheLargura(*p));
+        QVERIFY(p->zoom() != 1.0);
+        visto = true;
+    });
+    QVERIFY(MostraPreview(documentoCurto(false), QStringLiteral("Prévia")));
+    QVERIFY(visto);
+}
+
 void TstUiPreview::galeria()
 {
     UiPreview p(documentoLongo(60), QStringLiteral("Prévia"));
     p.resize(900, 700);
     p.show();
     QVERIFY(QTest::qWaitForWindowExposed(&p));
-    p.ajustaLargura();
     QVERIFY(p.grab().save(QDir(test::PastaTelas()).filePath(QStringLiteral("UiPreview.png"))));
     QVERIFY(ImagemPagina(p.documento(), 1, 110).save(QDir(test::PastaTelas()).filePath(QStringLiteral("RelatorioListagem.png"))));
 }

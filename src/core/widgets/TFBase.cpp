@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -135,6 +136,94 @@ bool ConvencoesTeclado::eventFilter(QObject* obj, QEvent* ev)
     }
 }
 
+// ---- where windows open ----
+
+namespace {
+QPointer<QWidget>& areaRegistrada()
+{
+    static QPointer<QWidget> a;
+    return a;
+}
+
+// Positions a window once, on its first show event (seen before the widget's own handler, so a
+// dialog skips centring itself over its parent).
+class Centralizador : public QObject {
+public:
+    explicit Centralizador(QWidget* janela) : QObject(janela)
+    {
+        setObjectName(QLatin1String(kNome));
+        janela->installEventFilter(this);
+    }
+    static constexpr const char* kNome = "vxCentraAoMostrar";
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        if (ev->type() == QEvent::Show && obj == parent()) {
+            auto* janela = static_cast<QWidget*>(obj);
+            if (!janela->testAttribute(Qt::WA_Moved) && !(janela->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+                CentraNaAreaTrabalho(janela);
+            janela->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+} // namespace
+
+void DefineAreaTrabalho(QWidget* area)
+{
+    areaRegistrada() = area;
+}
+
+QWidget* WidgetAreaTrabalho()
+{
+    return areaRegistrada().data();
+}
+
+QRect AreaTrabalho()
+{
+    const QWidget* a = areaRegistrada();
+    if (a && a->isVisible() && !a->window()->isMinimized() && a->width() > 0 && a->height() > 0)
+        return QRect(a->mapToGlobal(QPoint(0, 0)), a->size());
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect();
+}
+
+void CentraNaAreaTrabalho(QWidget* janela)
+{
+    if (!janela || !janela->isWindow())
+        return;
+    const QRect area = AreaTrabalho();
+    if (!area.isValid())
+        return;
+    // The frame is known only once a window has been shown; until then take the main window's.
+    QSize moldura = janela->frameGeometry().size() - janela->size();
+    if (moldura.isNull())
+        if (const QWidget* a = areaRegistrada(); a && a->window()->isVisible())
+            moldura = a->window()->frameGeometry().size() - a->window()->size();
+    const QSize total = janela->size() + moldura;
+    int x = area.left() + (area.width() - total.width()) / 2;
+    int y = area.top() + (area.height() - total.height()) / 2;
+    x = qMax(x, area.left());
+    y = qMax(y, area.top());
+    const QScreen* tela = QGuiApplication::screenAt(area.center());
+    if (!tela)
+        tela = QGuiApplication::primaryScreen();
+    if (tela) {
+        const QRect livre = tela->availableGeometry();
+        x = qMax(livre.left(), qMin(x, livre.left() + livre.width() - total.width()));
+        y = qMax(livre.top(), qMin(y, livre.top() + livre.height() - total.height()));
+    }
+    janela->move(x, y);
+}
+
+void CentraAoMostrar(QWidget* janela)
+{
+    if (janela && !janela->findChild<QObject*>(QLatin1String(Centralizador::kNome), Qt::FindDirectChildrenOnly))
+        new Centralizador(janela);
+}
+
 // ---- screen base ----
 
 TFBase::TFBase(QWidget* parent)
@@ -142,6 +231,7 @@ TFBase::TFBase(QWidget* parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_teclado = ConvencoesTeclado::Instala(this);
+    CentraAoMostrar(this);
 }
 
 TFBase::~TFBase() = default;

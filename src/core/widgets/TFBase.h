@@ -49,6 +49,20 @@ private:
     QHash<QWidget*, QPointer<QAbstractButton>> m_buscas;
 };
 
+// Where screens and dialogs open: the main window registers its work area (the part below its
+// menu and toolbar strip). AreaTrabalho() is that area in desktop coordinates while the main
+// window is shown, else the available area of the primary screen.
+void DefineAreaTrabalho(QWidget* area);
+QWidget* WidgetAreaTrabalho(); // null when none is registered
+QRect AreaTrabalho();
+// Moves a top-level window to the centre of AreaTrabalho(). A window larger than the area keeps
+// its top-left corner in it; the whole window stays on the screen where it fits.
+void CentraNaAreaTrabalho(QWidget* janela);
+// Centres `janela` in the work area when it is first shown, unless it was placed explicitly
+// (moved) before. TFBase does this for every screen; ExecutaModal for dialogs that belong to no
+// screen (no parent or the main window as parent).
+void CentraAoMostrar(QWidget* janela);
+
 class TFBase : public QWidget {
     Q_OBJECT
 public:

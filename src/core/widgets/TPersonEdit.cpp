@@ -24,6 +24,13 @@ quint64 proximaOrdem()
 
 const char* const kOrdem = "vxOrdemComponente";
 
+// The one field painted with the focus colour.
+QPointer<TPersonEdit>& campoDestacado()
+{
+    static QPointer<TPersonEdit> c;
+    return c;
+}
+
 QString mascaraQt(TPersonEdit::Tipo t)
 {
     switch (t) {
@@ -125,6 +132,8 @@ TPersonEdit::TPersonEdit(Tipo tipo, const QString& rotulo, QWidget* parent)
 
 TPersonEdit::~TPersonEdit()
 {
+    if (campoDestacado() == this)
+        campoDestacado() = nullptr;
     delete m_label.data();
 }
 
@@ -343,21 +352,48 @@ void TPersonEdit::marcaErro(const QString& texto)
 void TPersonEdit::limpaErro()
 {
     m_emErro = false;
-    pintaFundo(m_fundoSalvo);
+    pintaFundo(m_destacado ? m_corDestaque : m_fundoSalvo);
+}
+
+TPersonEdit* TPersonEdit::destacado()
+{
+    return campoDestacado().data();
+}
+
+void TPersonEdit::destaca(bool sim)
+{
+    QPointer<TPersonEdit>& atual = campoDestacado();
+    if (sim) {
+        if (atual && atual != this)
+            atual->destaca(false);
+        atual = this;
+        if (!m_destacado && !m_emErro)
+            m_fundoSalvo = corFundo();
+        m_destacado = true;
+        if (!m_emErro)
+            pintaFundo(m_corDestaque);
+        return;
+    }
+    if (atual == this)
+        atual = nullptr;
+    if (m_destacado && !m_emErro)
+        pintaFundo(m_fundoSalvo);
+    m_destacado = false;
 }
 
 void TPersonEdit::focusInEvent(QFocusEvent* ev)
 {
-    if (corFundo() != m_corErro) {
-        m_fundoSalvo = corFundo();
-        pintaFundo(m_corDestaque);
-    }
+    destaca(true);
     QLineEdit::focusInEvent(ev);
 }
 
 void TPersonEdit::focusOutEvent(QFocusEvent* ev)
 {
     QLineEdit::focusOutEvent(ev);
+    // A popup (context menu) leaves the focus where it is; any other window takes it away, so the
+    // focus colour goes with it and comes back with the window.
+    if (ev->reason() != Qt::PopupFocusReason)
+        destaca(false);
     // Switching windows (message boxes, other screens) is not leaving the field.
     if (ev->reason() == Qt::ActiveWindowFocusReason || ev->reason() == Qt::PopupFocusReason || m_validando)
         return;

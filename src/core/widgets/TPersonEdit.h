@@ -71,6 +71,9 @@ public:
     // Current background colour (the palette's Base role).
     QColor corFundo() const;
     bool emErro() const { return m_emErro; }
+    // The field painted with the focus colour: the one holding the focus in the active window
+    // (null while another window, e.g. a message box, is active).
+    static TPersonEdit* destacado();
 
     // Caption label (created with the field, parented to the field's parent, placed beside it by
     // LabelPosition/LabelSpacing). In a layout, put it into the layout yourself, e.g.
@@ -139,6 +142,7 @@ private:
     void inicializa(Tipo tipo);
     bool confere(const QString& t, QString* normalizado, QString* erro) const;
     void pintaFundo(const QColor& c);
+    void destaca(bool sim);
     void marcaErro(const QString& texto);
     void posicionaLabel();
     void aoEditar(const QString& t);
@@ -153,6 +157,7 @@ private:
     QColor m_fundoSalvo;
     bool m_temFundoSalvo = false;
     bool m_emErro = false;
+    bool m_destacado = false;
     bool m_validando = false;
     bool m_ajustando = false;
     QPointer<QLabel> m_label;

@@ -1,4 +1,5 @@
 #include "core/widgets/UiMensagens.h"
+#include "core/widgets/TFBase.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -59,6 +60,12 @@ ExecutorModal DefineExecutorModal(ExecutorModal e)
 int ExecutaModal(QDialog* dlg)
 {
     GuardaModal guarda;
+    // A dialog of a screen opens over that screen (Qt's own placement); the others in the
+    // main window's work area.
+    const QWidget* pai = dlg->parentWidget() ? dlg->parentWidget()->window() : nullptr;
+    const QWidget* area = WidgetAreaTrabalho();
+    if (!pai || (area && area->window() == pai))
+        CentraAoMostrar(dlg);
     if (executor())
         return executor()(dlg);
     return dlg->exec();
@@ -68,7 +75,8 @@ int ManipuladorCaixas::mostra(const PedidoMsg& pedido)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setIcon(icone(pedido.icone));
-    box.setWindowTitle(pedido.titulo);
+    // An empty title reads as the program's name, never the executable's.
+    box.setWindowTitle(pedido.titulo.isEmpty() ? QCoreApplication::applicationName() : pedido.titulo);
     box.setText(pedido.texto);
     const QStringList botoes = pedido.botoes.isEmpty() ? QStringList{QStringLiteral("OK")} : pedido.botoes;
     QList<QPushButton*> lista;

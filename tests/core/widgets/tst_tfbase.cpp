@@ -1,3 +1,4 @@
+#include "core/TFprincipal.h"
 #include "core/UDMCune.h"
 #include "core/UFunc.h"
 #include "core/widgets/TFBase.h"
@@ -6,7 +7,9 @@
 #include "support/Fixtures.h"
 #include "support/RoteiroMensagens.h"
 
+#include <QDialog>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolButton>
@@ -76,6 +79,8 @@ private slots:
     void fechaAoPerderFoco();
     void executaAcao();
     void executaAcaoDesfazTransacao();
+    void abreNaAreaDeTrabalho_data();
+    void abreNaAreaDeTrabalho();
 };
 
 void TstTFBase::cleanup()
@@ -292,6 +297,92 @@ void TstTFBase::executaAcaoDesfazTransacao()
     QCOMPARE(msgs.quantidade(), 1);
     QVERIFY(!msgs.ultima().texto.isEmpty());
     QCOMPARE(banco.valor("select count(*) from clientes").toInt(), 0);
+}
+
+enum class Abertura { Tela, TelaGrande, TelaPosicionada, DialogoDaPrincipal, DialogoSemPai, DialogoDeTela, SemPrincipal };
+Q_DECLARE_METATYPE(Abertura)
+
+void TstTFBase::abreNaAreaDeTrabalho_data()
+{
+    QTest::addColumn<Abertura>("abertura");
+    QTest::newRow("tela") << Abertura::Tela;
+    QTest::newRow("tela mais alta que a area") << Abertura::TelaGrande;
+    QTest::newRow("tela posicionada pelo codigo") << Abertura::TelaPosicionada;
+    QTest::newRow("dialogo da janela principal") << Abertura::DialogoDaPrincipal;
+    QTest::newRow("dialogo sem pai") << Abertura::DialogoSemPai;
+    QTest::newRow("dialogo de uma tela") << Abertura::DialogoDeTela;
+    QTest::newRow("janela principal escondida") << Abertura::SemPrincipal;
+}
+
+// Screens and the dialogs that belong to no screen open centred in the main window's work area
+// (below its menu and header strip), never over the menu.
+void TstTFBase::abreNaAreaDeTrabalho()
+{
+    QFETCH(Abertura, abertura);
+    const QRect livre = QGuiApplication::primaryScreen()->availableGeometry();
+    TFprincipal principal;
+    principal.setGeometry(livre.left() + 20, livre.top() + 20, qMin(760, livre.width() - 40), qMin(480, livre.height() - 40));
+    if (abertura != Abertura::SemPrincipal) {
+        principal.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&principal));
+    }
+    QWidget* area = principal.areaTrabalho();
+    const QRect esperada = abertura == Abertura::SemPrincipal
+        ? livre : QRect(area->mapToGlobal(QPoint(0, 0)), area->size());
+    QCOMPARE(AreaTrabalho(), esperada);
+    if (abertura != Abertura::SemPrincipal) {
+        // Below the menu bar and the toolbar buttons.
+        QVERIFY(esperada.top() > principal.SBPessoas()->mapToGlobal(QPoint(0, principal.SBPessoas()->height())).y());
+        QVERIFY(esperada.height() > 200);
+    }
+
+    QRect aberta;
+    test::RoteiroModal modal([&](QDialog* d) { aberta = d->frameGeometry(); });
+    switch (abertura) {
+    case Abertura::Tela:
+    case Abertura::SemPrincipal:
+    case Abertura::TelaGrande:
+    case Abertura::TelaPosicionada: {
+        TFExemplo* t = CriaTela<TFExemplo>();
+        if (abertura == Abertura::TelaGrande)
+            t->resize(420, esperada.height() + 40);
+        if (abertura == Abertura::TelaPosicionada)
+            t->move(livre.topLeft() + QPoint(5, 5));
+        MostraTela<TFExemplo>();
+        QVERIFY(QTest::qWaitForWindowExposed(t));
+        aberta = t->frameGeometry();
+        break;
+    }
+    case Abertura::DialogoDaPrincipal:
+    case Abertura::DialogoSemPai: {
+        QDialog d(abertura == Abertura::DialogoSemPai ? nullptr : &principal);
+        d.resize(300, 150);
+        ExecutaModal(&d);
+        break;
+    }
+    case Abertura::DialogoDeTela: {
+        TFExemplo* t = MostraTela<TFExemplo>();
+        t->move(livre.topLeft() + QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(t));
+        QDialog d(t);
+        d.resize(200, 100);
+        ExecutaModal(&d);
+        // Qt's own placement: over the screen it belongs to.
+        QVERIFY2(qAbs(aberta.center().x() - t->frameGeometry().center().x()) <= 2, qPrintable(QString::number(aberta.x())));
+        return;
+    }
+    }
+    QVERIFY(aberta.isValid());
+    QVERIFY2(livre.contains(aberta), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(aberta.x()).arg(aberta.y()).arg(aberta.width()).arg(aberta.height())));
+    if (abertura == Abertura::TelaPosicionada) {
+        QCOMPARE(aberta.topLeft(), livre.topLeft() + QPoint(5, 5));
+        return;
+    }
+    QVERIFY2(qAbs(aberta.center().x() - esperada.center().x()) <= 2, qPrintable(QString::number(aberta.center().x())));
+    if (abertura == Abertura::TelaGrande)
+        QCOMPARE(aberta.top(), esperada.top());
+    else
+        QVERIFY2(qAbs(aberta.center().y() - esperada.center().y()) <= 2, qPrintable(QString::number(aberta.center().y())));
 }
 
 QTEST_MAIN(TstTFBase)

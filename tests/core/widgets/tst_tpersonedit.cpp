@@ -1,8 +1,10 @@
 #include "core/Texto1252.h"
 #include "core/widgets/TPersonBtn.h"
 #include "core/widgets/TPersonEdit.h"
+#include "core/widgets/UiMensagens.h"
 #include "support/RoteiroMensagens.h"
 
+#include <QDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +23,29 @@ void digita(QWidget* w, const QString& texto)
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 }
+// Names of the fields of `w` painted with the focus colour.
+QStringList destacados(const QWidget& w)
+{
+    QStringList r;
+    for (const TPersonEdit* e : w.findChildren<TPersonEdit*>())
+        if (e->corFundo() == e->corDestaque())
+            r << e->objectName();
+    return r;
+}
+
+// Waits until the application has made `w` its active window.
+bool ativa(QWidget* w)
+{
+    return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; });
+}
+
+// Real message boxes for as long as it lives.
+struct CaixasReais {
+    ManipuladorCaixas caixas;
+    ManipuladorMensagens* anterior = ManipuladorAtual();
+    CaixasReais() { DefineManipuladorMensagens(&caixas); }
+    ~CaixasReais() { DefineManipuladorMensagens(anterior); }
+};
 } // namespace
 
 using Tipo = TPersonEdit::Tipo;
@@ -51,6 +76,8 @@ private slots:
     void caixa();
     void valoresTipados();
     void rotulo();
+    void umSoCampoDestacado_data();
+    void umSoCampoDestacado();
 
 private:
     struct Tela {
@@ -529,6 +556,111 @@ void TstTPersonEdit::rotulo()
     QVERIFY(QTest::qWaitForWindowExposed(&outro));
     QCOMPARE(e->editLabel()->x(), form->itemAt(0, QFormLayout::LabelRole)->geometry().x());
     QVERIFY(e->editLabel()->geometry().right() < e->x());
+}
+
+enum class Janela { Caixa, Dialogo, ErroValidacao, FocoMovidoNaCaixa };
+Q_DECLARE_METATYPE(Janela)
+
+void TstTPersonEdit::umSoCampoDestacado_data()
+{
+    QTest::addColumn<Janela>("janela");
+    QTest::addColumn<QString>("focoDepois"); // field holding the focus when the box is gone
+    QTest::newRow("caixa de mensagem") << Janela::Caixa << "a";
+    QTest::newRow("dialogo modal") << Janela::Dialogo << "a";
+    QTest::newRow("erro ao sair do campo") << Janela::ErroValidacao << "a";
+    QTest::newRow("foco movido com a caixa aberta") << Janela::FocoMovidoNaCaixa << "c";
+}
+
+// Message boxes and dialogs take the focus colour away with the focus; back in the screen, only
+// the focused field is painted, also after moving on.
+void TstTPersonEdit::umSoCampoDestacado()
+{
+    QFETCH(Janela, janela);
+    QFETCH(QString, focoDepois);
+    CaixasReais caixas;
+    QWidget w;
+    QMap<QString, TPersonEdit*> campo;
+    int y = 10;
+    for (const char* n : {"a", "b", "c"}) {
+        auto* e = new TPersonEdit(*n == 'a' ? TPersonEdit::peData : TPersonEdit::peTexto, n, &w);
+        e->setObjectName(n);
+        e->setGeometry(60, y, 150, 24);
+        campo[n] = e;
+        y += 32;
+    }
+    w.resize(260, 120);
+    w.show();
+    w.activateWindow();
+    QVERIFY(ativa(&w));
+    campo["a"]->setFocus();
+    QCOMPARE(destacados(w), QStringList{"a"});
+
+    QStringList durante{"-"};
+    bool fechou = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* caixa = QApplication::activeModalWidget();
+        if (!caixa || !ativa(caixa))
+            return;
+        durante = destacados(w);
+        if (janela == Janela::FocoMovidoNaCaixa)
+            campo["c"]->setFocus();
+        caixa->close();
+        fechou = true;
+    });
+    switch (janela) {
+    case Janela::Caixa:
+    case Janela::FocoMovidoNaCaixa:
+        Informa("Registro gravado.");
+        break;
+    case Janela::Dialogo: {
+        QDialog d(&w);
+        d.resize(200, 80);
+        ExecutaModal(&d);
+        break;
+    }
+    case Janela::ErroValidacao:
+        QTest::keyClicks(campo["a"], "3199");
+        QTest::keyClick(campo["a"], Qt::Key_Tab);
+        break;
+    }
+    QVERIFY(fechou);
+    QCOMPARE(durante, QStringList{});
+    // The desktop gives the activation back to the screen (offscreen: done here).
+    w.activateWindow();
+    QVERIFY(ativa(&w));
+    QCOMPARE(QApplication::focusWidget(), campo[focoDepois]);
+    if (janela == Janela::ErroValidacao) {
+        // The failed field keeps the error colour; fixed and left, it is normal again.
+        QCOMPARE(campo["a"]->corFundo(), TPersonEdit::corErroPadrao());
+        QCOMPARE(destacados(w), QStringList{});
+        campo["a"]->selectAll();
+        QTest::keyClicks(campo["a"], "01012015");
+        QTest::keyClick(campo["a"], Qt::Key_Tab);
+        QCOMPARE(destacados(w), QStringList{"b"});
+        QCOMPARE(campo["a"]->corFundo(), campo["c"]->corFundo());
+        return;
+    }
+    QCOMPARE(destacados(w), QStringList{focoDepois});
+    QCOMPARE(TPersonEdit::destacado(), campo[focoDepois]);
+    for (const char* proximo : {"b", "c", "a"}) {
+        campo[proximo]->setFocus(Qt::TabFocusReason);
+        QCOMPARE(destacados(w), QStringList{proximo});
+    }
+    // Another screen: its field alone is painted, and ours again once we are back.
+    QWidget outra;
+    auto* x = new TPersonEdit(TPersonEdit::peTexto, "x", &outra);
+    x->setObjectName("x");
+    x->setGeometry(40, 10, 100, 24);
+    outra.show();
+    outra.activateWindow();
+    QVERIFY(ativa(&outra));
+    x->setFocus();
+    QCOMPARE(destacados(w), QStringList{});
+    QCOMPARE(destacados(outra), QStringList{"x"});
+    w.activateWindow();
+    QVERIFY(ativa(&w));
+    QCOMPARE(destacados(w), QStringList{"a"});
+    QCOMPARE(destacados(outra), QStringList{});
 }
 
 QTEST_MAIN(TstTPersonEdit)

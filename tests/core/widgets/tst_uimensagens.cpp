@@ -1,3 +1,4 @@
+#include "core/Aplicacao.h"
 #include "core/widgets/CopiaGrade.h"
 #include "core/widgets/TFMsgDifValores.h"
 #include "core/widgets/UiMensagens.h"
@@ -5,10 +6,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenu>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardItemModel>
+
+#include <memory>
 #include <QTableView>
 #include <QtTest>
 
@@ -17,12 +23,17 @@ using namespace vx;
 class TstUiMensagens : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InstalaMensagensUi(); }
+    void initTestCase()
+    {
+        ConfiguraAplicacao();
+        InstalaMensagensUi();
+    }
     void caixas_data();
     void caixas();
     void escolhaDoisBotoes_data();
     void escolhaDoisBotoes();
     void copiaGrade();
+    void textosDoQtEmPortugues();
 };
 
 void TstUiMensagens::caixas_data()
@@ -35,8 +46,9 @@ void TstUiMensagens::caixas_data()
     QTest::addColumn<QString>("clicar");   // empty: close with Escape
     QTest::addColumn<bool>("resposta");
     const QStringList simNao{"&Sim", QString::fromUtf8("&Não")};
-    QTest::newRow("informa") << "informa" << int(QMessageBox::Information) << "" << QStringList{"OK"} << "OK" << "OK" << true;
-    QTest::newRow("avisa") << "avisa" << int(QMessageBox::Warning) << "" << QStringList{"OK"} << "OK" << "" << true;
+    // A box without a title of its own reads as the program's name.
+    QTest::newRow("informa") << "informa" << int(QMessageBox::Information) << "VORNEX" << QStringList{"OK"} << "OK" << "OK" << true;
+    QTest::newRow("avisa") << "avisa" << int(QMessageBox::Warning) << "VORNEX" << QStringList{"OK"} << "OK" << "" << true;
     QTest::newRow("erro") << "erro" << int(QMessageBox::Critical) << "Erro" << QStringList{"OK"} << "OK" << "OK" << true;
     QTest::newRow("confirma sim") << "confirma" << int(QMessageBox::Question) << QString::fromUtf8("Confirmação ...")
                                   << simNao << QString::fromUtf8("&Não") << "&Sim" << true;
@@ -177,3 +189,20 @@ void TstUiMensagens::copiaGrade()
 
 QTEST_MAIN(TstUiMensagens)
 #include "tst_uimensagens.moc"
+
+// Qt's own texts (standard buttons, the field context menu) come in Portuguese.
+void TstUiMensagens::textosDoQtEmPortugues()
+{
+    QVERIFY2(!TraducoesCarregadas().isEmpty(), "no pt_BR translation of Qt found");
+    QDialogButtonBox caixa(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
+    QCOMPARE(caixa.button(QDialogButtonBox::Cancel)->text().remove('&'), QStringLiteral("Cancelar"));
+    QCOMPARE(caixa.button(QDialogButtonBox::Yes)->text().remove('&'), QStringLiteral("Sim"));
+    QLineEdit campo;
+    std::unique_ptr<QMenu> menu(campo.createStandardContextMenu());
+    QStringList textos;
+    for (QAction* a : menu->actions())
+        textos << a->text().remove('&').section('\t', 0, 0);
+    QVERIFY2(textos.contains(QStringLiteral("Desfazer")), qPrintable(textos.join(", ")));
+    QVERIFY2(textos.contains(QStringLiteral("Colar")), qPrintable(textos.join(", ")));
+    QCOMPARE(QLocale().name(), QStringLiteral("pt_BR"));
+}
