@@ -8,7 +8,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 nomes=("$@")
 if [ ${#nomes[@]} -eq 0 ]; then
-  for f in build/bench/bench_*; do nomes+=("$(basename "$f" | sed 's/^bench_//')"); done
+  for f in build/bench/bench_*; do
+    # Skip the build's own folders (bench_*_autogen).
+    [ -f "$f" ] && [ -x "$f" ] && nomes+=("$(basename "$f" | sed 's/^bench_//')")
+  done
 fi
 for n in "${nomes[@]}"; do
   echo "== $n"

@@ -25,4 +25,4 @@ isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch WIN1252 "$
 
 cp scripts/demo/logoconsorcio.jpg "$DEMO/"
 echo "Demo installation created in $DEMO (municipality 4314902 of a CUNE consortium)."
-echo "Log in with user DEMO, password demo123."
+echo "Log in with user demo, password demo123."

@@ -9,7 +9,7 @@ PACKAGES=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libcurl4-openssl-dev curl zlib1g-dev libxlsxwriter-dev libzint-dev
   python3 python3-pyftpdlib poppler-utils xvfb xauth
-  fonts-dejavu-core fonts-liberation
+  fonts-dejavu-core fonts-liberation qt6-translations-l10n
 )
 
 missing=()

@@ -1,5 +1,5 @@
 -- Sample data of the demo installation (a municipality of a CUNE consortium).
-insert into usuarios (usuario, senha, podefaturar) values ('DEMO', 'demo123', 'S');
+insert into usuarios (usuario, senha, podefaturar) values ('demo', 'demo123', 'S');
 insert into ibgemunic (codigo, cidade, uf) values ('4314902', 'PORTO ALEGRE', 'RS');
 insert into ibgemunic (codigo, cidade, uf) values ('4304606', 'CANOAS', 'RS');
 insert into ibgemunic (codigo, cidade, uf) values ('4318705', 'SAO LEOPOLDO', 'RS');

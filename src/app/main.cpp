@@ -1,10 +1,13 @@
+#include "core/Aplicacao.h"
 #include "core/Configuracao.h"
+#include "core/Encerramento.h"
 #include "core/MenuPrincipal.h"
 #include "core/TFProcura.h"
 #include "core/TFSplash.h"
 #include "core/TFUsuario.h"
 #include "core/TFprincipal.h"
 #include "core/UDMCune.h"
+#include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "core/schema/Esquema.h"
 #include "core/widgets/UiMensagens.h"
@@ -12,10 +15,29 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 namespace {
+
+// The program's options. --help, --version and --novo-banco need no display.
+struct Opcoes {
+    QCommandLineParser p;
+    QCommandLineOption ajuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra estas opções.")};
+    QCommandLineOption versao{{QStringLiteral("v"), QStringLiteral("version")},
+                              QStringLiteral("Mostra a versão do programa.")};
+    QCommandLineOption pasta{QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."), QStringLiteral("DIR")};
+    QCommandLineOption novo{QStringLiteral("novo-banco"), QStringLiteral("Cria o banco de dados e sai."),
+                            QStringLiteral("PATH")};
+
+    Opcoes()
+    {
+        p.setApplicationDescription(QStringLiteral("VORNEX ") + QLatin1String(vx::VersaoPrograma));
+        p.addOptions({ajuda, versao, pasta, novo});
+    }
+    bool semJanela() const { return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo); }
+};
 
 // Creates a database and brings it to the current schema, without any window.
 int criaBanco(const QString& caminho)
@@ -32,42 +54,62 @@ int criaBanco(const QString& caminho)
     }
 }
 
+int executaSemJanela(const Opcoes& o)
+{
+    if (o.p.isSet(o.ajuda)) {
+        std::fputs(qPrintable(o.p.helpText()), stdout);
+        return 0;
+    }
+    if (o.p.isSet(o.versao)) {
+        std::printf("VORNEX %s\n", vx::VersaoPrograma);
+        return 0;
+    }
+    if (o.p.isSet(o.pasta))
+        vx::DefinePastaInstalacao(o.p.value(o.pasta));
+    try {
+        vx::CarregaConfiguracao();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return criaBanco(o.p.value(o.novo));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // --novo-banco needs no display.
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray a(argv[i]);
-        if (a == "--novo-banco" || a.startsWith("--novo-banco=")) {
+    // The command line is read before any window exists. Qt's own options (-platform, -style…)
+    // are known only to QApplication: a line with them goes on to the windows unless it asks
+    // for something that needs none.
+    {
+        QStringList args;
+        for (int i = 0; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        Opcoes o;
+        const bool lida = o.p.parse(args);
+        if (lida && o.semJanela()) {
             QCoreApplication app(argc, argv);
-            QCommandLineParser p;
-            QCommandLineOption novo(QStringLiteral("novo-banco"), QStringLiteral("Cria o banco de dados."),
-                                    QStringLiteral("PATH"));
-            QCommandLineOption pasta(QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."),
-                                     QStringLiteral("DIR"));
-            p.addOption(novo);
-            p.addOption(pasta);
-            p.process(app);
-            if (p.isSet(pasta))
-                vx::DefinePastaInstalacao(p.value(pasta));
-            vx::CarregaConfiguracao();
-            return criaBanco(p.value(novo));
+            return executaSemJanela(o);
+        }
+        if (!lida && std::any_of(args.cbegin() + 1, args.cend(), [](const QString& a) {
+                return a == QLatin1String("-h") || a == QLatin1String("--help") || a == QLatin1String("-v") ||
+                       a == QLatin1String("--version") || a.startsWith(QLatin1String("--novo-banco"));
+            })) {
+            std::fprintf(stderr, "%s\n", qPrintable(o.p.errorText()));
+            return 1;
         }
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vornex"));
-    // The task bar shows the window title; a display name would be appended to every title.
-    QCommandLineParser p;
-    p.addHelpOption();
-    QCommandLineOption pasta(QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."), QStringLiteral("DIR"));
-    QCommandLineOption novo(QStringLiteral("novo-banco"), QStringLiteral("Cria o banco de dados."), QStringLiteral("PATH"));
-    p.addOption(pasta);
-    p.addOption(novo);
-    p.process(app);
-    if (p.isSet(pasta))
-        vx::DefinePastaInstalacao(p.value(pasta));
+    vx::ConfiguraAplicacao();
+    // Ctrl+C, SIGTERM, SIGHUP: every event loop ends, then the windows, the transactions (rolled
+    // back) and the connection close below.
+    vx::InstalaEncerramentoPorSinal();
+    Opcoes o;
+    o.p.process(app); // unknown options end here
+    if (o.p.isSet(o.pasta))
+        vx::DefinePastaInstalacao(o.p.value(o.pasta));
     vx::InstalaMensagensUi();
 
     int rc = 0;
@@ -78,17 +120,26 @@ int main(int argc, char** argv)
 
         splash->avanca();
         vx::TFprincipal principal;
-        principal.FormCreate(); // configuration and working date
+        try {
+            principal.FormCreate(); // configuration and working date
+        } catch (const std::exception& e) {
+            splash.reset();
+            vx::MostraExcecao(e);
+            vx::Conexao::finaliza();
+            return 1;
+        }
 
         splash->avanca();
         vx::TDMCUNE dm;
         const QString banco = vx::Geral::DATABASE();
         if (!dm.ConectaBanco(banco)) {
             splash.reset();
-            vx::MostraErro(vx::TDMCUNE::MensagemFalhaConexao(banco), QStringLiteral("Erro"));
+            vx::MostraErro(dm.MensagemFalha(), QStringLiteral("Erro"));
             vx::Conexao::finaliza();
             return 1;
         }
+        // The client library installed its signal handlers on attaching: ours go back in front.
+        vx::InstalaEncerramentoPorSinal();
         splash->avanca();
         vx::FProcura();
         splash->avanca();
@@ -104,8 +155,12 @@ int main(int argc, char** argv)
 
         QObject::connect(&principal, &vx::TFprincipal::fechada, &app, &QApplication::quit, Qt::QueuedConnection);
         principal.setExecutaFormShowAoMostrar(true);
-        principal.show();
-        rc = app.exec();
+        if (!vx::SinalDeEncerramento()) {
+            principal.show();
+            rc = app.exec();
+        }
+        if (vx::SinalDeEncerramento())
+            rc = vx::StatusDeEncerramento();
     }
     vx::Conexao::finaliza();
     return rc;

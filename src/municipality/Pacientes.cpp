@@ -259,7 +259,13 @@ GravacaoPaciente GravaPaciente(Transacao& tr, const Paciente& dados, bool consor
         tr.rollback();
         throw;
     }
-    Ini().escreve(QStringLiteral("GERAL"), QStringLiteral("CEP"), p.cep);
+    // The patient is saved: a configuration that cannot be written must not look like a failed
+    // save (a second click would insert the patient again).
+    try {
+        Ini().escreve(QStringLiteral("GERAL"), QStringLiteral("CEP"), p.cep);
+    } catch (const ErroConfiguracao& e) {
+        r.falhaCep = e.texto();
+    }
     return r;
 }
 

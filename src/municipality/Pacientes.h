@@ -91,6 +91,7 @@ QString AvisoDuplicidade(Transacao& tr, const QString& coluna, const QString& va
 struct GravacaoPaciente {
     QString situacao; // "I" or "U"
     QString codigo;   // the code saved (generated ones included)
+    QString falhaCep; // the patient was saved but GERAL/CEP could not be written (why)
 };
 
 // The whole save in a fresh transaction: insert or update, the audit row ("Pessoas", I/U,

@@ -240,17 +240,22 @@ QString TFCadPessoas::AbreModal(const QString& cliOrigem, const QString& codigo,
 
 QString TFCadPessoas::clienteOrigem() const
 {
-    return m_cliOrigem;
+    return m_origemCarregada.isEmpty() ? m_cliOrigem : m_origemCarregada;
 }
 
 void TFCadPessoas::FormShow()
 {
     LimpaEdits();
-    m_lCodMun->setText(m_cliOrigem);
     m_gravar->setVerRequeridos(EhMunicipio());
+}
+
+// Header band: the client code and the municipality's name.
+void TFCadPessoas::mostraOrigem(const QString& origem)
+{
+    m_lCodMun->setText(origem);
     QString nome;
     try {
-        nome = nomeLivre(m_cliOrigem, QStringLiteral("CODIGO"), QStringLiteral("CIDADE"), QStringLiteral("IBGEMUNIC"));
+        nome = nomeLivre(origem, QStringLiteral("CODIGO"), QStringLiteral("CIDADE"), QStringLiteral("IBGEMUNIC"));
     } catch (const std::exception&) {
         nome.clear();
     }
@@ -268,6 +273,10 @@ void TFCadPessoas::LimpaEdits()
     m_lIdade->clear();
     m_lTipoLograd->clear();
     m_cep->setText(Ini().le(QStringLiteral("GERAL"), QStringLiteral("CEP")));
+    if (!m_origemCarregada.isEmpty() || m_lCodMun->text() != m_cliOrigem) {
+        m_origemCarregada.clear();
+        mostraOrigem(m_cliOrigem);
+    }
 }
 
 bool TFCadPessoas::eventFilter(QObject* obj, QEvent* ev)
@@ -280,7 +289,7 @@ bool TFCadPessoas::eventFilter(QObject* obj, QEvent* ev)
 Paciente TFCadPessoas::pacienteTela() const
 {
     Paciente p;
-    p.cliOrigem = m_cliOrigem;
+    p.cliOrigem = clienteOrigem();
     p.codigo = m_codigo->text().trimmed();
     p.cartaoSus = m_cartao->text();
     p.nome = m_nome->text();
@@ -330,7 +339,11 @@ void TFCadPessoas::focaCampo(const QString& nome)
 
 void TFCadPessoas::PECodigoExit()
 {
-    const QString codigo = m_codigo->text().trimmed();
+    carregaPaciente(m_cliOrigem, m_codigo->text().trimmed());
+}
+
+void TFCadPessoas::carregaPaciente(const QString& origem, const QString& codigo)
+{
     LimpaEdits();
     m_codigo->setText(codigo);
     TDMCUNE* dm = DMCUNE();
@@ -340,7 +353,7 @@ void TFCadPessoas::PECodigoExit()
     bool achou = false;
     try {
         dm->IBTLivre.inicia();
-        achou = CarregaPaciente(dm->IBTLivre, m_cliOrigem, codigo, p);
+        achou = CarregaPaciente(dm->IBTLivre, origem, codigo, p);
         dm->IBTLivre.rollback();
     } catch (const ErroBanco& e) {
         dm->IBTLivre.rollback();
@@ -352,23 +365,38 @@ void TFCadPessoas::PECodigoExit()
         m_codigo->setFocus();
         return;
     }
-    if (achou)
-        mostraPaciente(p);
+    if (!achou)
+        return;
+    if (origem != m_cliOrigem) {
+        // Saving and deleting now work on this row of the other client.
+        m_origemCarregada = origem;
+        mostraOrigem(origem);
+    }
+    mostraPaciente(p);
 }
 
 void TFCadPessoas::SBCodigoClick()
 {
     SuspendeFechamento s(this);
-    // Only patients of this screen's client can be loaded: a code of another client would load
-    // (and overwrite) this client's patient with the same code.
-    const QString codigo = ProcuraFiltro({QStringLiteral("codigo"), QStringLiteral("nome"), QStringLiteral("cartaosus"),
-                                          QStringLiteral("DataNasc")},
-                                         QStringLiteral("Nome"), QStringLiteral("Pessoas"),
+    const QStringList campos{QStringLiteral("codigo"), QStringLiteral("nome"), QStringLiteral("cartaosus"),
+                             QStringLiteral("DataNasc")};
+    if (m_cliOrigem == QLatin1String(kCliOrigemNenhum)) {
+        // The consortium lists every client's patients; the chosen row is loaded by its own origin.
+        const QStringList comOrigem = campos + QStringList{QStringLiteral("cli_origem")};
+        const QString codigo = Procura(comOrigem, QStringLiteral("Nome"), QStringLiteral("Pessoas"));
+        if (codigo.isEmpty())
+            return;
+        // The list shows the columns after the key, then the key: the origin is the one before last.
+        const QString origem = FProcura()->linhaEscolhida().value(comOrigem.size() - 2).trimmed();
+        carregaPaciente(origem.isEmpty() ? m_cliOrigem : origem, codigo);
+        return;
+    }
+    // A municipality lists only its own patients.
+    const QString codigo = ProcuraFiltro(campos, QStringLiteral("Nome"), QStringLiteral("Pessoas"),
                                          QStringLiteral("CLI_ORIGEM=") + SqlTexto(m_cliOrigem));
     if (codigo.isEmpty())
         return;
-    m_codigo->setText(codigo);
-    PECodigoExit();
+    carregaPaciente(m_cliOrigem, codigo);
 }
 
 void TFCadPessoas::PECartaoSUSExit()
@@ -488,6 +516,9 @@ void TFCadPessoas::PBtnGravarClick()
     m_ultimoGravado = g.codigo;
     LimpaEdits();
     m_codigo->setFocus();
+    if (!g.falhaCep.isEmpty())
+        Avisa(QStringLiteral("Paciente gravado (código %1), mas o CEP não pôde ser guardado na configuração:\n%2")
+                  .arg(g.codigo, g.falhaCep));
 }
 
 void TFCadPessoas::PBtnExcluirClick()
@@ -500,7 +531,7 @@ void TFCadPessoas::PBtnExcluirClick()
         return;
     QString recusa;
     const bool ok = ExecutaAcao(m_excluir, [&] {
-        recusa = ExcluiPaciente(dm->IBTransaction, m_cliOrigem, codigo, m_nome->text());
+        recusa = ExcluiPaciente(dm->IBTransaction, clienteOrigem(), codigo, m_nome->text());
     });
     if (!ok)
         return;

@@ -41,6 +41,8 @@ public:
     void PBtnGravarClick();
     void PBtnExcluirClick();
 
+    // Client of origin of the patient on the screen: the screen's own, or that of a patient of
+    // another client that the consortium chose in the search.
     QString clienteOrigem() const;
     // The patient as typed on the screen.
     Paciente pacienteTela() const;
@@ -80,8 +82,11 @@ private:
     void avisaDuplicado(const QString& coluna, const QString& valor);
     void focaCampo(const QString& nome);
     void aplicaIdade();
+    void carregaPaciente(const QString& origem, const QString& codigo);
+    void mostraOrigem(const QString& origem);
 
     QString m_cliOrigem;
+    QString m_origemCarregada; // empty: the screen's own client
     QString m_ultimoGravado;
     QFrame* m_cabecalho;
     QLabel* m_lMunicipio;

@@ -13,6 +13,7 @@
 #include "support/RoteiroMensagens.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -187,6 +188,26 @@ private slots:
         QFile f(a.b.pasta() + QStringLiteral("/vornex.conf"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll().contains("CEP=90010000"));
+    }
+
+    // The configuration cannot be written: the patient is saved once, the clerk is told, and a
+    // second click cannot insert the patient again.
+    void cepNaoGravado()
+    {
+        Ambiente a(QStringLiteral("M4314902"));
+        const QString conf = a.b.pasta() + QStringLiteral("/vornex.conf");
+        QVERIFY(QFile::remove(conf));
+        QVERIFY(QDir().mkdir(conf));
+        TFCadPessoas* t = abreTela();
+        preenche(t);
+        t->PBtnGravar()->executa();
+        QCOMPARE(a.numero("select count(*) from pessoas where nome='MARIA DOS SANTOS'"), 1);
+        QCOMPARE(a.msgs.quantidade(), 1);
+        QVERIFY2(a.msgs.ultima().texto.startsWith(QStringLiteral("Paciente gravado (código 1)")),
+                 qPrintable(a.msgs.ultima().texto));
+        QVERIFY(t->PENome()->text().isEmpty());
+        QVERIFY(t->PECodigo()->text().isEmpty());
+        QCOMPARE(t->ultimoCodigoGravado(), QStringLiteral("1"));
     }
 
     void insereNoConsorcio()
@@ -511,17 +532,30 @@ private slots:
     {
         QTest::addColumn<QString>("usuario");
         QTest::addColumn<QStringList>("listados");
+        QTest::addColumn<int>("escolhido");
         QTest::addColumn<QString>("origem");
-        QTest::newRow("municipio") << "M4314902" << QStringList{"JOAO PEREIRA"} << "4314902";
-        QTest::newRow("consorcio") << "CCONSORCIO" << QStringList{"JOAO DO CONSORCIO"} << "0000000";
+        QTest::addColumn<QString>("cabecalho");
+        QTest::newRow("municipio") << "M4314902" << QStringList{"JOAO PEREIRA"} << 0 << "4314902" << "PORTO ALEGRE";
+        QTest::newRow("consorcio, proprio") << "CCONSORCIO"
+                                            << QStringList{"JOAO DO CONSORCIO", "JOAO PEREIRA", "JOAO VIZINHO"} << 0
+                                            << "0000000" << "";
+        QTest::newRow("consorcio, de um municipio")
+            << "CCONSORCIO" << QStringList{"JOAO DO CONSORCIO", "JOAO PEREIRA", "JOAO VIZINHO"} << 1 << "4314902"
+            << "PORTO ALEGRE";
+        QTest::newRow("consorcio, de outro municipio")
+            << "CCONSORCIO" << QStringList{"JOAO DO CONSORCIO", "JOAO PEREIRA", "JOAO VIZINHO"} << 2 << "4300000"
+            << "";
     }
     void busca()
     {
         QFETCH(QString, usuario);
         QFETCH(QStringList, listados);
+        QFETCH(int, escolhido);
         QFETCH(QString, origem);
+        QFETCH(QString, cabecalho);
         Ambiente a(usuario);
-        // The same code in three clients: only the screen's own can be chosen and loaded.
+        // The same code in three clients: a municipality lists its own; the consortium lists all and
+        // loads and saves the chosen row, never its own patient of the same code.
         gravaPaciente(a, "4314902", 5, "JOAO PEREIRA");
         gravaPaciente(a, "4300000", 5, "JOAO VIZINHO");
         gravaPaciente(a, "0000000", 5, "JOAO DO CONSORCIO");
@@ -536,7 +570,7 @@ private slots:
             for (int i = 0; i < l->topLevelItemCount(); ++i)
                 vistos << l->topLevelItem(i)->text(0);
             l->setFocus();
-            l->setCurrentItem(l->topLevelItem(0));
+            l->setCurrentItem(l->topLevelItem(escolhido));
             QTest::keyClick(l, Qt::Key_Return);
         });
         t->PECodigo()->setFocus();
@@ -544,8 +578,19 @@ private slots:
         QCOMPARE(modal.chamadas(), 1);
         QCOMPARE(vistos, listados);
         QCOMPARE(t->PECodigo()->text(), QStringLiteral("5"));
-        QCOMPARE(t->PENome()->text(), listados.first());
+        QCOMPARE(t->PENome()->text(), listados.at(escolhido));
         QCOMPARE(t->clienteOrigem(), origem);
+        QCOMPARE(t->LCodMun()->text(), origem);
+        QCOMPARE(t->LNomeMun()->text(), cabecalho);
+
+        t->PEFones()->setText(QStringLiteral("(51) 1234-5678"));
+        t->PBtnGravar()->setVerRequeridos(false);
+        t->PBtnGravarClick();
+        QCOMPARE(a.texto("select list(cli_origem) from pessoas where fones='(51) 1234-5678'"), origem);
+        QCOMPARE(a.numero("select count(*) from pessoas where codigo=5"), 3);
+        // Cleared: back to the screen's own client.
+        QCOMPARE(t->clienteOrigem(), usuario.startsWith('M') ? QStringLiteral("4314902") : QStringLiteral("0000000"));
+        QCOMPARE(t->LCodMun()->text(), t->clienteOrigem());
         delete FProcura();
     }
 
