@@ -34,6 +34,12 @@ ErroConfiguracao::ErroConfiguracao(const QString& texto)
 {
 }
 
+ErroConfiguracao Configuracao::erroLeitura() const
+{
+    return ErroConfiguracao(QStringLiteral("Não foi possível ler o arquivo de configuração %1 (%2).")
+                                .arg(QDir::toNativeSeparators(m_arquivo), m_erroLeitura));
+}
+
 void Configuracao::carrega(const QString& arquivo)
 {
     m_arquivo = arquivo;
@@ -57,8 +63,7 @@ void Configuracao::carrega(const QString& arquivo)
     if (m_erroLeitura.isEmpty() && !f.open(QIODevice::ReadOnly))
         m_erroLeitura = f.errorString();
     if (!m_erroLeitura.isEmpty())
-        throw ErroConfiguracao(QStringLiteral("Não foi possível ler o arquivo de configuração %1 (%2).")
-                                   .arg(QDir::toNativeSeparators(arquivo), m_erroLeitura));
+        throw erroLeitura();
     QByteArray dados = f.readAll();
     QString texto;
     if (dados.startsWith("\xEF\xBB\xBF")) {
@@ -146,8 +151,7 @@ void Configuracao::escreve(const QString& secao, const QString& chave, const QSt
     if (quebra(valor) || quebra(chave) || quebra(secao))
         throw ErroConfiguracao(QStringLiteral("O valor de %1/%2 não pode conter quebras de linha.").arg(secao, chave));
     if (!m_erroLeitura.isEmpty())
-        throw ErroConfiguracao(QStringLiteral("Não foi possível ler o arquivo de configuração %1 (%2).")
-                                   .arg(QDir::toNativeSeparators(m_arquivo), m_erroLeitura));
+        throw erroLeitura();
     QStringList linhas = m_linhas;
     const int i = linhaDa(secao, chave);
     if (i >= 0) {
@@ -246,16 +250,14 @@ QString CONSORCIO() { return Ini().le(G, QStringLiteral("CONSORCIO")); }
 QString NTP() { return Ini().le(G, QStringLiteral("NTP"), QString::fromLatin1(kNtpPadrao)); }
 bool ATIVARFTP() { return Ini().leBool(G, QStringLiteral("ATIVARFTP"), true); }
 int PORTA() { return Ini().leInt(G, QStringLiteral("PORTA"), 21); }
-int FTPTEMPOTOTAL()
+// A number of at least `minimo`; the default otherwise.
+static int leIntMinimo(const char* chave, int padrao, int minimo)
 {
-    const int s = Ini().leInt(G, QStringLiteral("FTPTEMPOTOTAL"), 120);
-    return s >= 0 ? s : 120;
+    const int v = Ini().leInt(G, QLatin1String(chave), padrao);
+    return v >= minimo ? v : padrao;
 }
-int FTPTEMPOLENTO()
-{
-    const int s = Ini().leInt(G, QStringLiteral("FTPTEMPOLENTO"), 30);
-    return s > 0 ? s : 30;
-}
+int FTPTEMPOTOTAL() { return leIntMinimo("FTPTEMPOTOTAL", 120, 0); }
+int FTPTEMPOLENTO() { return leIntMinimo("FTPTEMPOLENTO", 30, 1); }
 QString CEP() { return Ini().le(G, QStringLiteral("CEP")); }
 QString LOGO() { return Ini().le(G, QStringLiteral("LOGO")); }
 QString CNES() { return Ini().le(G, QStringLiteral("CNES")); }
@@ -269,11 +271,7 @@ QString RESPONSAVEL() { return Ini().le(G, QStringLiteral("RESPONSAVEL")); }
 QString CARGORESP() { return Ini().le(G, QStringLiteral("CARGORESP")); }
 QString DESCTAXA() { return Ini().le(G, QStringLiteral("DESCTAXA")); }
 QString PREFEITURA() { return Ini().le(G, QStringLiteral("PREFEITURA")); }
-int TAMANHOMAXXML()
-{
-    const int mb = Ini().leInt(G, QStringLiteral("TAMANHOMAXXML"), 8);
-    return mb > 0 ? mb : 8;
-}
+int TAMANHOMAXXML() { return leIntMinimo("TAMANHOMAXXML", 8, 1); }
 } // namespace Geral
 
 } // namespace vx

@@ -45,6 +45,7 @@ public:
 
 private:
     int linhaDa(const QString& secao, const QString& chave) const;
+    ErroConfiguracao erroLeitura() const;
     QString m_arquivo;
     QString m_erroLeitura;  // why the file could not be read
     QStringList m_linhas;   // without line ends

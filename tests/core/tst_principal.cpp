@@ -12,16 +12,15 @@
 #include "core/schema/Cadeia.h"
 #include "core/widgets/TPersonEdit.h"
 #include "support/Fixtures.h"
+#include "support/Galeria.h"
 #include "support/RoteiroMensagens.h"
 
 #include <QAction>
 #include <QDialog>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
@@ -658,17 +657,7 @@ void TstPrincipal::galeria()
         amb.b.executa(QStringLiteral("update tabdiv set dataultretransmissao='2026-12-09'"));
         amb.b.executa(QStringLiteral("insert into calendarios (datainicial, datafinal, descricao, selecao) "
                                      "values ('2026-11-21', '2026-12-20', 'DEZEMBRO/2026', 'S')"));
-        QImage logo(800, 500, QImage::Format_RGB32);
-        logo.fill(QColor(0xE8, 0xF0, 0xF8));
-        {
-            QPainter p(&logo);
-            p.setPen(QColor(0x30, 0x50, 0x90));
-            QFont f = p.font();
-            f.setPointSize(40);
-            p.setFont(f);
-            p.drawText(logo.rect(), Qt::AlignCenter, QStringLiteral("CONSÓRCIO"));
-        }
-        logo.save(CaminhoInstalacao(QStringLiteral("logoconsorcio.jpg")));
+        QVERIFY(test::InstalaLogoDemo());
         SessaoAtual().UsuarioLogado = QStringLiteral("admin");
         TFprincipal w;
         QVERIFY(w.FormShow());

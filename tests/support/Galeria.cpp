@@ -1,5 +1,6 @@
 #include "support/Galeria.h"
 #include "support/Fixtures.h"
+#include "core/Configuracao.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,6 +68,13 @@ QString SalvaDesktop(const QList<QWidget*>& janelas, const QString& nome)
     }
     const QString arquivo = QDir(PastaTelas()).filePath(nome + QStringLiteral(".png"));
     return desktop.save(arquivo, "PNG") ? arquivo : QString();
+}
+
+bool InstalaLogoDemo()
+{
+    const QString destino = CaminhoInstalacao(QStringLiteral("logoconsorcio.jpg"));
+    QFile::remove(destino);
+    return QFile::copy(QStringLiteral(VX_SOURCE_DIR "/scripts/demo/logoconsorcio.jpg"), destino);
 }
 
 } // namespace vx::test

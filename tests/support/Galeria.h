@@ -21,4 +21,7 @@ void DefineDesktopGaleria(const QSize& tamanho);
 // returns the file path (empty on failure).
 QString SalvaDesktop(const QList<QWidget*>& janelas, const QString& nome);
 
+// Puts the demo installation's logo into the current installation folder; false on failure.
+bool InstalaLogoDemo();
+
 } // namespace vx::test

@@ -633,6 +633,23 @@ void garanteObjetosVersao(Transacao& tr, bool bancoNovo)
                                   "(CLI_ORIGEM,ID_MARCACAO,CODPROCEDIMENTO,DATA_IMP_ADM)"));
 }
 
+// A failed step: its work rolled back, the error and the version the database stays at.
+void registraFalha(ResultadoCadeia& r, Transacao& tr, const QString& passo, const ErroBanco& e)
+{
+    try {
+        tr.rollback();
+    } catch (...) {
+    }
+    r.estado = ResultadoCadeia::Estado::Falhou;
+    r.erro = e.texto();
+    r.passoFalho = passo;
+    try {
+        tr.inicia();
+        r.versaoFinal = LeVersaoBanco(tr);
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 const QStringList& VersoesCadeia()
@@ -698,18 +715,7 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const
             ComplementaEsquema(tr, bancoNovo);
             return true;
         } catch (const ErroBanco& e) {
-            try {
-                tr.rollback();
-            } catch (...) {
-            }
-            r.estado = ResultadoCadeia::Estado::Falhou;
-            r.erro = e.texto();
-            r.passoFalho = QStringLiteral("complemento");
-            try {
-                tr.inicia();
-                r.versaoFinal = LeVersaoBanco(tr);
-            } catch (...) {
-            }
+            registraFalha(r, tr, QStringLiteral("complemento"), e);
             return false;
         }
     };
@@ -764,18 +770,7 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const
             p.executa(tr, progresso);
             r.passos << s;
         } catch (const ErroBanco& e) {
-            try {
-                tr.rollback();
-            } catch (...) {
-            }
-            r.estado = ResultadoCadeia::Estado::Falhou;
-            r.erro = e.texto();
-            r.passoFalho = s;
-            try {
-                tr.inicia();
-                r.versaoFinal = LeVersaoBanco(tr);
-            } catch (...) {
-            }
+            registraFalha(r, tr, s, e);
             return r;
         }
     }

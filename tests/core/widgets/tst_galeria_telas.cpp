@@ -22,7 +22,6 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
 #include <QtTest>
 
@@ -46,17 +45,7 @@ struct Ambiente {
         b.executa(QStringLiteral("update tabdiv set dataultretransmissao='2026-12-09'"));
         b.executa(QStringLiteral("insert into calendarios (datainicial, datafinal, descricao, selecao) "
                                  "values ('2026-11-21', '2026-12-20', 'DEZEMBRO/2026', 'S')"));
-        QImage logo(800, 500, QImage::Format_RGB32);
-        logo.fill(QColor(0xE8, 0xF0, 0xF8));
-        {
-            QPainter p(&logo);
-            p.setPen(QColor(0x30, 0x50, 0x90));
-            QFont f = p.font();
-            f.setPointSize(40);
-            p.setFont(f);
-            p.drawText(logo.rect(), Qt::AlignCenter, QStringLiteral("CONSÓRCIO"));
-        }
-        logo.save(CaminhoInstalacao(QStringLiteral("logoconsorcio.jpg")));
+        QVERIFY(test::InstalaLogoDemo());
         dm = std::make_unique<TDMCUNE>();
         DefineDMCUNE(dm.get());
         QVERIFY(dm->ConectaBanco(b.arquivo()));
