@@ -81,6 +81,7 @@ QVector<ItemMenu> constroiArvore()
             folha("CadastrodeProcedimentos1", QStringLiteral("Cadastro de Procedimentos")),
             folha("CadastrodeProfissionais1", QStringLiteral("Cadastro de Profissionais")),
             folha("LanamentodeProcedimentos1", QStringLiteral("Lançamento de Procedimentos")),
+            folha("MotivosdeBloqueio1", QStringLiteral("Motivos de Bloqueio")),
             separador(),
             folha("EnviodeBaseparaMunicpiosEntidades1", QStringLiteral("Envio de Base para Municípios/Entidades")),
             folha("RecepodeBasedeMunicpioEntidades1", QStringLiteral("Recepção de Base de Município/Entidades")),

@@ -1,5 +1,6 @@
 #include "municipality/TFCadPessoas.h"
 #include "core/Banco.h"
+#include "core/Cadastro.h"
 #include "core/Configuracao.h"
 #include "core/MenuPrincipal.h"
 #include "core/Mensagens.h"
@@ -28,34 +29,6 @@ VX_REGISTRA_TELA(CadastrodePessoas1, [] { TFCadPessoas::Abre(); });
 
 namespace {
 const QString kDataVazia = QStringLiteral("  /  /    ");
-
-// Name lookup on the free transaction, ended afterwards.
-QString nomeLivre(const QString& codigo, const QString& chave, const QString& nome, const QString& tabela)
-{
-    TDMCUNE* dm = DMCUNE();
-    if (!dm)
-        return {};
-    try {
-        Consulta q(dm->IBTLivre);
-        const QString r = NomePorCodigo(q, codigo, chave, nome, tabela);
-        q.fecha();
-        dm->IBTLivre.rollback();
-        return r;
-    } catch (...) {
-        dm->IBTLivre.rollback();
-        throw;
-    }
-}
-
-QToolButton* botaoBusca(const QString& nome, QWidget* pai)
-{
-    auto* b = new QToolButton(pai);
-    b->setObjectName(nome);
-    b->setText(QStringLiteral("..."));
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setToolTip(QStringLiteral("[F2] Procurar"));
-    return b;
-}
 } // namespace
 
 TFCadPessoas::TFCadPessoas(QWidget* parent, const QString& cliOrigem)
@@ -106,7 +79,7 @@ TFCadPessoas::TFCadPessoas(QWidget* parent, const QString& cliOrigem)
     // Fields in tab order (also the order of the required check).
     m_codigo = campo("PECodigo", TPersonEdit::peTexto, QStringLiteral("Codigo:"), 5, false, false);
     m_codigo->setToolTip(QStringLiteral("Deixe em branco para gerar um código automático quando clicar em Gravar"));
-    m_sbCodigo = botaoBusca(QStringLiteral("SBCodigo"), this);
+    m_sbCodigo = NovoBotaoBusca(QStringLiteral("SBCodigo"), this);
     m_cartao = campo("PECartaoSUS", TPersonEdit::peTexto, QStringLiteral("Cartão SUS:"), 20, false, true);
     m_nome = campo("PENome", TPersonEdit::peTexto, QStringLiteral("Nome:"), 60, true, true);
     m_dataNasc = campo("PEDataNasc", TPersonEdit::peData, QStringLiteral("Nasc.:"), 0, false, true);
@@ -126,7 +99,7 @@ TFCadPessoas::TFCadPessoas(QWidget* parent, const QString& cliOrigem)
     m_responsavel = campo("PEResponsavel", TPersonEdit::peTexto, QStringLiteral("Responsável:"), 60, true, true);
     m_nomeMae = campo("PENomeMae", TPersonEdit::peTexto, QStringLiteral("Nome Mãe:"), 60, true, true);
     m_tipoLograd = campo("PECodTipoLograd", TPersonEdit::peInteiro, QStringLiteral("Tipo Lograd.:"), 5, false, true);
-    m_sbTipoLograd = botaoBusca(QStringLiteral("SBTipoLograd"), this);
+    m_sbTipoLograd = NovoBotaoBusca(QStringLiteral("SBTipoLograd"), this);
     m_lTipoLograd = new QLabel(this);
     m_lTipoLograd->setObjectName(QStringLiteral("LTipoLograd"));
     m_endereco = campo("PEEndereco", TPersonEdit::peTexto, QStringLiteral("Endereço:"), 100, true, true);
@@ -255,7 +228,7 @@ void TFCadPessoas::mostraOrigem(const QString& origem)
     m_lCodMun->setText(origem);
     QString nome;
     try {
-        nome = nomeLivre(origem, QStringLiteral("CODIGO"), QStringLiteral("CIDADE"), QStringLiteral("IBGEMUNIC"));
+        nome = NomeLivre(origem, QStringLiteral("CODIGO"), QStringLiteral("CIDADE"), QStringLiteral("IBGEMUNIC"));
     } catch (const std::exception&) {
         nome.clear();
     }
@@ -463,7 +436,7 @@ void TFCadPessoas::aplicaIdade()
 void TFCadPessoas::PECodTipoLogradExit()
 {
     try {
-        m_lTipoLograd->setText(nomeLivre(m_tipoLograd->text(), QStringLiteral("codigo"), QStringLiteral("NOME"),
+        m_lTipoLograd->setText(NomeLivre(m_tipoLograd->text(), QStringLiteral("codigo"), QStringLiteral("NOME"),
                                          QStringLiteral("TIPOSLOGRADOURO")));
     } catch (const ErroBanco& e) {
         m_lTipoLograd->clear();

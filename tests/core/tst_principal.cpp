@@ -176,7 +176,7 @@ void TstPrincipal::textosDoMenu()
         "  Retransmissão de Procedimentos|  Relatórios|    Pacientes Cadastrados|    Entidades Conveniadas|"
         "    Procedimentos Realizados (Analítico)|    Totalizadores (Sintético)|"
         "Administrativo|  Cadastro de Municípios|  Cadastro de Entidades|  Cadastro de Procedimentos|"
-        "  Cadastro de Profissionais|  Lançamento de Procedimentos|  Envio de Base para Municípios/Entidades|"
+        "  Cadastro de Profissionais|  Lançamento de Procedimentos|  Motivos de Bloqueio|  Envio de Base para Municípios/Entidades|"
         "  Recepção de Base de Município/Entidades|  Seleção do Calendário Atual|  Relatórios|"
         "    Relat. Produção (Analítico)|    Relat. Produção (Sintético)|    Pacientes Cadastrados|"
         "    Entidades Conveniadas|    Consolidado Municípios|    Limites Financeiros por Município|  Faturamento|"

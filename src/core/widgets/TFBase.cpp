@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
 
 namespace vx {
 
@@ -311,6 +312,16 @@ void TFBase::LigaCodigo(QLineEdit* campo, QAbstractButton* busca, QLabel* rotulo
         connect(pe, &TPersonEdit::saiu, this, aoDeixar);
     else
         connect(campo, &QLineEdit::editingFinished, this, aoDeixar);
+}
+
+QToolButton* NovoBotaoBusca(const QString& nome, QWidget* pai)
+{
+    auto* b = new QToolButton(pai);
+    b->setObjectName(nome);
+    b->setText(QStringLiteral("..."));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setToolTip(QStringLiteral("[F2] Procurar"));
+    return b;
 }
 
 // ---- actions ----

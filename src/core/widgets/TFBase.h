@@ -18,6 +18,7 @@
 class QAbstractButton;
 #include <QLabel>
 class QLineEdit;
+class QToolButton;
 
 namespace vx {
 
@@ -151,6 +152,9 @@ T* MostraTela(A&&... args)
     t->activateWindow();
     return t;
 }
+
+// The "..." search button beside a code field (no focus by Tab; F2 clicks it through LigaCodigo).
+QToolButton* NovoBotaoBusca(const QString& nome, QWidget* pai);
 
 // Runs a screen action: disables `botao` (may be null), runs `acao`, re-enables the button.
 // Any exception is caught: the main transaction of DMCUNE() is rolled back when active and the

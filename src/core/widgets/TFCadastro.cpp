@@ -1,0 +1,335 @@
+#include "core/widgets/TFCadastro.h"
+#include "core/Mensagens.h"
+#include "core/UDMCune.h"
+#include "core/UFunc.h"
+#include "core/widgets/TPersonBtn.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vx {
+
+namespace {
+const QString kDicaCodigo = QStringLiteral("Deixe em branco para gerar um código automático quando clicar em Gravar");
+
+// Width that shows `max` typical characters (capped so long fields do not stretch the form).
+int larguraPara(const QWidget* w, int max)
+{
+    const QFontMetrics fm(w->font());
+    const int n = max <= 0 ? 30 : qMin(max, 60);
+    return qMax(fm.horizontalAdvance(QLatin1Char('0')) * 3, fm.averageCharWidth() * n + fm.horizontalAdvance(QLatin1Char('M')) + 12);
+}
+// The exclusion notice: painted yellow only while it says something.
+class RotuloAviso : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* ev) override
+    {
+        if (!text().isEmpty())
+            QPainter(this).fillRect(rect(), palette().color(QPalette::Window));
+        QLabel::paintEvent(ev);
+    }
+};
+} // namespace
+
+TFCadastro::TFCadastro(const char* nome, const QString& titulo, const QString& tabela, const QString& prefixoAviso,
+                       QWidget* parent)
+    : TFBase(parent)
+    , m_tabela(tabela)
+    , m_prefixoAviso(prefixoAviso)
+{
+    setObjectName(QLatin1String(nome));
+    setWindowTitle(titulo);
+
+    auto* raiz = new QVBoxLayout(this);
+    auto* topo = new QHBoxLayout;
+    raiz->addLayout(topo);
+    m_form = new QFormLayout;
+    m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    auto* esquerda = new QVBoxLayout;
+    m_aviso = new RotuloAviso(this);
+    m_aviso->setObjectName(QStringLiteral("LAvisoExclusao"));
+    QPalette pa = m_aviso->palette();
+    pa.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0x00));
+    pa.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    m_aviso->setPalette(pa);
+    QFont fa = m_aviso->font();
+    fa.setBold(true);
+    m_aviso->setFont(fa);
+    m_aviso->setVisible(!prefixoAviso.isEmpty());
+    esquerda->addWidget(m_aviso);
+    esquerda->addLayout(m_form);
+    esquerda->addStretch(1);
+    topo->addLayout(esquerda, 1);
+    m_botoes = new QVBoxLayout;
+    topo->addSpacing(12);
+    topo->addLayout(m_botoes);
+    m_inferior = new QVBoxLayout;
+    raiz->addLayout(m_inferior, 1);
+
+    // Created now, placed in the column when the screen is concluded (after the fields in tab order).
+    m_gravar = new TPersonBtn(QStringLiteral("&Gravar"), this);
+    m_gravar->setObjectName(QStringLiteral("PBtnGravar"));
+    m_excluir = new TPersonBtn(QStringLiteral("&Excluir"), this);
+    m_excluir->setObjectName(QStringLiteral("PBtnExcluir"));
+    m_excluir->setVerRequeridos(false);
+    for (TPersonBtn* b : {m_gravar, m_excluir}) {
+        b->setMinimumWidth(110);
+        m_botoes->addWidget(b);
+    }
+}
+
+TFCadastro::~TFCadastro() = default;
+
+QHBoxLayout* TFCadastro::novaLinha(QWidget* rotulo, bool mesmaLinha)
+{
+    if (mesmaLinha && m_linhaAtual) {
+        if (rotulo) {
+            m_linhaAtual->addSpacing(10);
+            m_linhaAtual->addWidget(rotulo);
+        }
+        return m_linhaAtual;
+    }
+    if (m_linhaAtual)
+        m_linhaAtual->addStretch(1);
+    m_linhaAtual = new QHBoxLayout;
+    m_linhaAtual->setSpacing(4);
+    if (rotulo)
+        m_form->addRow(rotulo, m_linhaAtual);
+    else
+        m_form->addRow(m_linhaAtual);
+    return m_linhaAtual;
+}
+
+QGroupBox* TFCadastro::novoPainel(const char* nome, const QString& titulo)
+{
+    if (m_linhaAtual)
+        m_linhaAtual->addStretch(1);
+    m_linhaAtual = nullptr;
+    auto* p = new QGroupBox(titulo, this);
+    p->setObjectName(QLatin1String(nome));
+    auto* l = new QVBoxLayout(p);
+    m_form = new QFormLayout;
+    m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    l->addLayout(m_form);
+    m_inferior->addWidget(p);
+    return p;
+}
+
+TPersonEdit* TFCadastro::novoCampo(const char* nome, TPersonEdit::Tipo tipo, const QString& rotulo, int max,
+                                   unsigned opcoes)
+{
+    auto* e = new TPersonEdit(tipo, rotulo, this);
+    e->setObjectName(QLatin1String(nome));
+    if (max > 0)
+        e->setMaxLength(max);
+    if (opcoes & Maiusculo)
+        e->setCaixa(TPersonEdit::caixaMaiuscula);
+    e->setRequerido(opcoes & Requerido);
+    QHBoxLayout* l = novaLinha(e->editLabel(), opcoes & MesmaLinha);
+    const bool mascarado = tipo == TPersonEdit::peData || tipo == TPersonEdit::peDataHora ||
+                           tipo == TPersonEdit::peCpf || tipo == TPersonEdit::peCnpj;
+    const bool numero = tipo == TPersonEdit::peFloat || tipo == TPersonEdit::peInteiro;
+    e->setFixedWidth(larguraPara(e, mascarado ? 18 : numero ? 12 : max));
+    l->addWidget(e);
+    return e;
+}
+
+TPersonEdit* TFCadastro::novoCampoCodigo(int max, std::function<void()> busca, bool comDica)
+{
+    m_codigo = novoCampo("PECodigo", TPersonEdit::peTexto, QStringLiteral("Codigo:"), max);
+    if (comDica)
+        m_codigo->setToolTip(kDicaCodigo);
+    m_sbCodigo = NovoBotaoBusca(QStringLiteral("SBCodigo"), this);
+    m_linhaAtual->addWidget(m_sbCodigo);
+    LigaCodigo(m_codigo, m_sbCodigo, nullptr, {}, [this] { PECodigoExit(); });
+    connect(m_sbCodigo, &QToolButton::clicked, this, [this, busca] {
+        SuspendeFechamento s(this);
+        busca();
+    });
+    return m_codigo;
+}
+
+TPersonEdit* TFCadastro::novoCampoReferencia(const char* nome, const QString& rotulo, int max, const char* nomeRotulo,
+                                             Referencia ref, unsigned opcoes)
+{
+    TPersonEdit* e = novoCampo(nome, TPersonEdit::peTexto, rotulo, max, opcoes);
+    QString nomeBotao = QLatin1String(nome);
+    nomeBotao.replace(0, 2, QStringLiteral("SB"));
+    QToolButton* sb = NovoBotaoBusca(nomeBotao, this);
+    auto* l = new QLabel(this);
+    l->setObjectName(QLatin1String(nomeRotulo));
+    l->setMinimumWidth(220);
+    m_linhaAtual->addWidget(sb);
+    m_linhaAtual->addWidget(l, 1);
+    const auto nomeDe = [ref](const QString& codigo) { return NomeLivre(codigo, ref.chave, ref.nome, ref.tabela); };
+    LigaCodigo(e, sb, l, nomeDe);
+    connect(sb, &QToolButton::clicked, this, [this, e, l, ref, nomeDe] {
+        SuspendeFechamento s(this);
+        const QString c = ref.busca ? ref.busca() : QString();
+        if (c.isEmpty())
+            return;
+        e->setText(c);
+        try {
+            l->setText(nomeDe(c));
+        } catch (const std::exception& ex) {
+            l->clear();
+            MostraExcecao(ex, QStringLiteral("Erro, verifique os dados digitados."));
+        }
+    });
+    m_referencias.append({e, l, std::move(ref)});
+    return e;
+}
+
+QCheckBox* TFCadastro::novaMarca(const char* nome, const QString& texto, unsigned opcoes)
+{
+    auto* c = new QCheckBox(texto, this);
+    c->setObjectName(QLatin1String(nome));
+    novaLinha(nullptr, opcoes & MesmaLinha)->addWidget(c);
+    return c;
+}
+
+TPersonBtn* TFCadastro::novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao)
+{
+    auto* b = new TPersonBtn(texto, this);
+    b->setObjectName(QLatin1String(nome));
+    b->setVerRequeridos(verRequeridos);
+    b->setMinimumWidth(110);
+    m_botoes->addWidget(b);
+    connect(b, &TPersonBtn::Acao, this, std::move(acao));
+    return b;
+}
+
+void TFCadastro::concluiTela()
+{
+    if (m_linhaAtual)
+        m_linhaAtual->addStretch(1);
+    m_botoes->addStretch(1);
+    // Buttons after the fields in the tab chain, as in the required-field order.
+    QWidget* anterior = nullptr;
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (qobject_cast<TPersonEdit*>(w) || qobject_cast<QCheckBox*>(w))
+            anterior = w;
+    for (TPersonBtn* b : findChildren<TPersonBtn*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (anterior)
+            setTabOrder(anterior, b);
+        anterior = b;
+    }
+    connect(m_gravar, &TPersonBtn::Acao, this, [this] { PBtnGravarClick(); });
+    connect(m_excluir, &TPersonBtn::Acao, this, [this] { PBtnExcluirClick(); });
+    LimpaEdits();
+    if (m_codigo)
+        m_codigo->setFocus();
+}
+
+void TFCadastro::liga(TPersonEdit* campo, const QString& coluna)
+{
+    m_campos.append({campo, coluna});
+}
+
+void TFCadastro::liga(QCheckBox* marca, const QString& coluna, const QString& marcado)
+{
+    m_marcas.append({marca, coluna, marcado});
+}
+
+void TFCadastro::LimpaEdits()
+{
+    for (TPersonEdit* e : findChildren<TPersonEdit*>()) {
+        e->clear();
+        e->limpaErro();
+    }
+    for (const LigacaoMarca& m : std::as_const(m_marcas))
+        m.marca->setChecked(false);
+    for (const LigacaoReferencia& r : std::as_const(m_referencias))
+        r.rotulo->clear();
+    m_aviso->clear();
+    m_linha.reset();
+    limpaExtra();
+}
+
+void TFCadastro::mostraLinha(const LinhaCadastro& linha)
+{
+    for (const LigacaoCampo& c : std::as_const(m_campos)) {
+        const Campo& v = linha[c.coluna];
+        if (c.campo->tipo() == TPersonEdit::peFloat && !v.nulo)
+            c.campo->setDecimal(v.decimal());
+        else if (v.nulo && (c.campo->tipo() == TPersonEdit::peFloat || c.campo->tipo() == TPersonEdit::peInteiro))
+            c.campo->clear();
+        else
+            c.campo->setText(v.texto());
+    }
+    for (const LigacaoMarca& m : std::as_const(m_marcas))
+        m.marca->setChecked(linha.texto(m.coluna) == m.marcado);
+}
+
+QString TFCadastro::sqlCarga(const QString& codigo) const
+{
+    return QStringLiteral("select * from %1 where codigo=%2").arg(m_tabela, SqlInteiro(codigo));
+}
+
+void TFCadastro::PECodigoExit()
+{
+    const QString codigo = m_codigo->text().trimmed();
+    LimpaEdits();
+    m_codigo->setText(codigo);
+    TDMCUNE* dm = DMCUNE();
+    if (codigo.isEmpty() || !dm)
+        return;
+    try {
+        m_linha = LeLinha(dm->IBTLivre, sqlCarga(codigo));
+    } catch (const std::exception& e) {
+        MostraExcecao(e, QStringLiteral("Erro, verifique os dados digitados."));
+        m_codigo->setFocus();
+        return;
+    }
+    if (m_linha) {
+        mostraLinha(*m_linha);
+        if (!m_prefixoAviso.isEmpty())
+            m_aviso->setText(AvisoExclusao(m_prefixoAviso, *m_linha));
+    }
+    atualizaReferencias();
+    aposCarregar(m_linha.value_or(LinhaCadastro()));
+}
+
+void TFCadastro::atualizaReferencias()
+{
+    for (const LigacaoReferencia& r : std::as_const(m_referencias)) {
+        try {
+            r.rotulo->setText(NomeLivre(r.campo->text(), r.ref.chave, r.ref.nome, r.ref.tabela));
+        } catch (const std::exception& e) {
+            r.rotulo->clear();
+            MostraExcecao(e, QStringLiteral("Erro, verifique os dados digitados."));
+        }
+    }
+}
+
+bool TFCadastro::acaoRegistro(QWidget* botao, const std::function<void()>& acao, bool manterCodigo)
+{
+    if (!ExecutaAcao(botao, acao))
+        return false;
+    const QString codigo = m_codigo ? m_codigo->text() : QString();
+    LimpaEdits();
+    if (m_codigo && manterCodigo)
+        m_codigo->setText(codigo);
+    if (m_codigo)
+        m_codigo->setFocus();
+    return true;
+}
+
+bool TFCadastro::confirmaExclusao(const QString& texto)
+{
+    SuspendeFechamento s(this);
+    return Confirma(texto);
+}
+
+} // namespace vx
