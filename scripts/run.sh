@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, creates the demo installation (demo/) when there is none and
-# starts the program on it.
+# Installs what is missing, builds, creates the demo installations (demo/) when there are none and
+# starts the program on one of them.
+#   scripts/run.sh [consorcio|municipio]      (default: consorcio)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+QUAL="${1:-consorcio}"
+case "$QUAL" in
+  consorcio|municipio) ;;
+  *) echo "usage: $0 [consorcio|municipio]" >&2; exit 2 ;;
+esac
 
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target vornex
 
 DEMO="$PWD/demo"
-if [ ! -f "$DEMO/vornex.conf" ]; then
+if [ ! -f "$DEMO/consorcio/vornex.conf" ] || [ ! -f "$DEMO/municipio/vornex.conf" ]; then
   ./scripts/cria-demo.sh "$DEMO"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No desktop display found. The demo installation is ready in $DEMO."
-  echo "To run the program on a virtual display:  xvfb-run -a ./build/vornex --pasta demo"
+  echo "No desktop display found. The demo installations are ready in $DEMO."
+  echo "To run the program on a virtual display:  xvfb-run -a ./build/vornex --pasta demo/$QUAL"
   exit 0
 fi
-exec ./build/vornex --pasta "$DEMO"
+exec ./build/vornex --pasta "$DEMO/$QUAL"

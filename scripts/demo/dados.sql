@@ -1,4 +1,4 @@
--- Sample data of the demo installation (a municipality of a CUNE consortium).
+-- Sample data of the demo installations (the CUNE consortium and its member municipality 4314902).
 insert into usuarios (usuario, senha, podefaturar) values ('demo', 'demo123', 'S');
 insert into ibgemunic (codigo, cidade, uf) values ('4314902', 'PORTO ALEGRE', 'RS');
 insert into ibgemunic (codigo, cidade, uf) values ('4304606', 'CANOAS', 'RS');
@@ -10,6 +10,12 @@ insert into cid (codigo, descricao) values ('I10', 'HIPERTENSAO ESSENCIAL');
 insert into cid (codigo, descricao) values ('E11', 'DIABETES MELLITUS NAO-INSULINO-DEPENDENTE');
 insert into cid (codigo, descricao) values ('M54', 'DORSALGIA');
 insert into cbo (codigo, descricao) values ('225125', 'MEDICO CLINICO');
+insert into cbo (codigo, descricao) values ('225133', 'MEDICO PSIQUIATRA');
+insert into cbo (codigo, descricao) values ('225120', 'MEDICO CARDIOLOGISTA');
+insert into cbo (codigo, descricao) values ('225265', 'MEDICO OFTALMOLOGISTA');
+insert into cbo (codigo, descricao) values ('225320', 'MEDICO EM RADIOLOGIA E DIAGNOSTICO POR IMAGEM');
+insert into cbo (codigo, descricao) values ('251510', 'PSICOLOGO CLINICO');
+insert into cbo (codigo, descricao) values ('223810', 'FONOAUDIOLOGO');
 insert into cbo (codigo, descricao) values ('225250', 'MEDICO GINECOLOGISTA E OBSTETRA');
 insert into cbo (codigo, descricao) values ('223605', 'FISIOTERAPEUTA GERAL');
 insert into cbo (codigo, descricao) values ('221205', 'BIOMEDICO');
@@ -22,6 +28,8 @@ insert into clilimites (codcliente, periodo, valor, obs) values ('4314902', '01-
 insert into gruposproced (codigo, nome, grupocobr) values (1, 'CONSULTAS', 'CONSULTAS');
 insert into gruposproced (codigo, nome, grupocobr) values (2, 'EXAMES LABORATORIAIS', 'EXAMES');
 insert into gruposproced (codigo, nome, grupocobr) values (3, 'FISIOTERAPIA', 'TERAPIAS');
+insert into gruposproced (codigo, nome, grupocobr) values (4, 'CONSULTAS ESPECIALIZADAS', 'CONSULTAS');
+insert into gruposproced (codigo, nome, grupocobr) values (5, 'DIAGNOSTICO POR IMAGEM', 'EXAMES');
 insert into procedimentos (codigo, nome, codgrupo, requerapac, quantmax, valor, valorsus, codtabsus, valorpopular)
   values (1, 'CONSULTA MEDICA EM ATENCAO ESPECIALIZADA', 1, 'N', 1, 30.00, 10.00, '0301010072', 0);
 insert into procedimentos (codigo, nome, codgrupo, requerapac, quantmax, valor, valorsus, codtabsus, valorpopular)
@@ -30,6 +38,20 @@ insert into procedimentos (codigo, nome, codgrupo, requerapac, quantmax, valor, 
   values (3, 'GLICOSE', 2, 'N', 1, 5.00, 1.85, '0202010473', 0);
 insert into procedimentos (codigo, nome, codgrupo, requerapac, quantmax, valor, valorsus, codtabsus, valorpopular)
   values (4, 'ATENDIMENTO FISIOTERAPEUTICO', 3, 'N', 10, 18.00, 4.67, '0302050027', 0);
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro)
+  values (5, 'CONSULTA EM CARDIOLOGIA', 4, 'N', '225120', 1, 45.00, 10.00, '0301010072', 60.00, 'I');
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro)
+  values (6, 'CONSULTA EM OFTALMOLOGIA', 4, 'N', '225265', 1, 45.00, 10.00, '0301010072', 60.00, 'I');
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro)
+  values (7, 'ULTRASSONOGRAFIA DE ABDOMEN TOTAL', 5, 'N', '225320', 1, 85.00, 37.95, '0205020046', 110.00, 'I');
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro)
+  values (8, 'RADIOGRAFIA DE TORAX (PA E PERFIL)', 5, 'N', '225320', 2, 32.50, 9.50, '0204030153', 40.00, 'C');
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro)
+  values (9, 'TOMOGRAFIA COMPUTADORIZADA DE CRANIO', 5, 'S', '225320', 1, 240.00, 97.44, '0206010079', 300.00, 'I');
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro)
+  values (10, 'SESSAO DE PSICOTERAPIA', 3, 'N', '251510', 8, 40.00, 2.81, '0301080194', 50.00, 'I');
+insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro, dataexclusao)
+  values (11, 'AUDIOMETRIA TONAL (TABELA ANTIGA)', 2, 'N', '223810', 1, 28.00, 21.00, '0211070041', 35.00, 'I', '2026-06-30');
 insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep, fones, cnpj, isentoir, simplesnac,
                        ocultarmunic, issqn, pis, cofins, csll)
   values (1, 'CLINICA SAUDE INTEGRAL LTDA', 'CLINICA INTEGRAL', 'RUA DOS ANDRADAS, 100', '4314902', '90020000',
@@ -41,15 +63,34 @@ insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep,
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (1, 'ANA PAULA SOUZA', '52998224725', '898000000000002', 'CRM 12345', '225125');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (2, 'CARLOS EDUARDO LIMA', '11144477735', '', 'CRBM 2233', '221205');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (3, 'MARIANA ROCHA', '39053344705', '', 'CREFITO 5566', '223605');
+insert into profissionais (codigo, nome, contato, email, cpf, cartaosus, cnsbpa, conselho, cbo, obs)
+  values (4, 'ROBERTO ALVES PEREIRA', '(51) 98888-1004', 'roberto.pereira@clinicaintegral.com.br', '529.982.247-25', 'X', 'X', 'CRM 23456', '225120', 'ATENDE TERCAS E QUINTAS');
+insert into profissionais (codigo, nome, contato, cpf, cartaosus, cnsbpa, conselho, cbo)
+  values (5, 'LUCIA HELENA MARTINS', '(51) 98888-1005', '111.444.777-35', 'X', 'X', 'CRM 34567', '225320');
+insert into profissionais (codigo, nome, cpf, cartaosus, cnsbpa, conselho, cbo, dataexclusao)
+  values (6, 'JOAO BATISTA NUNES', '390.533.447-05', 'X', 'X', 'CRP 4455', '251510', '2026-03-31');
 insert into entidadesprofiss (codentidade, codprofissional) values (1, 1);
 insert into entidadesprofiss (codentidade, codprofissional) values (1, 3);
 insert into entidadesprofiss (codentidade, codprofissional) values (2, 2);
+insert into entidadesprofiss (codentidade, codprofissional) values (1, 4);
+insert into entidadesprofiss (codentidade, codprofissional) values (1, 5);
+insert into entidadesprofiss (codentidade, codprofissional) values (2, 5);
+insert into entidadesprofiss (codentidade, codprofissional, dataexclusao) values (1, 6, '2026-03-31');
 insert into profissproced (codentidade, codprofissional, codprocedimento) values (1, 1, 1);
 insert into profissproced (codentidade, codprofissional, codprocedimento) values (1, 3, 4);
 insert into profissproced (codentidade, codprofissional, codprocedimento) values (2, 2, 2);
 insert into profissproced (codentidade, codprofissional, codprocedimento) values (2, 2, 3);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (1, 4, 5);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (1, 5, 7);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (2, 5, 8);
+insert into profissproced (codentidade, codprofissional, codprocedimento, dataexclusao) values (1, 6, 10, '2026-03-31');
 insert into unidades (codigo, nome) values (1, 'UBS CENTRO');
 insert into motivobloqueios (codigo, descricao) values (1, 'PACIENTE DESISTIU');
+insert into motivobloqueios (codigo, descricao) values (2, 'PACIENTE NAO COMPARECEU');
+insert into motivobloqueios (codigo, descricao) values (3, 'PROCEDIMENTO NAO REALIZADO PELO PRESTADOR');
+insert into motivobloqueios (codigo, descricao) values (4, 'AUTORIZAÇÃO EMITIDA EM DUPLICIDADE');
+insert into motivobloqueios (codigo, descricao) values (5, 'DOCUMENTAÇÃO INCOMPLETA (FALTA PEDIDO MÉDICO)');
+insert into motivobloqueios (codigo, descricao) values (6, 'COBRANÇA ACIMA DA QUANTIDADE D''AUTORIZADA');
 insert into calendarios (datainicial, datafinal, descricao, selecao) values ('2026-11-21', '2026-12-20', 'DEZEMBRO/2026', 'S');
 insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, nomemae, endereco, endnum, bairro, cep, codtipolograd, fones)
   values ('4314902', 1, '898000000000002', 'JOSE DA SILVA', '1960-05-10', 'M', '01', 'MARIA DA SILVA', 'DOS ANDRADAS', 500, 'CENTRO', '90020000', 81, '(51) 99999-0001');
