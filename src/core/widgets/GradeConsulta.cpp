@@ -58,6 +58,11 @@ void GradeConsulta::carrega(Transacao& tr, const QString& sql)
         for (int c = 0; c < linhas[r].size(); ++c)
             setItem(r, c, new QTableWidgetItem(linhas[r][c]));
     resizeColumnsToContents();
+    // Sizing to the contents also sizes the last column; let it fill the width again.
+    if (horizontalHeader()->stretchLastSection()) {
+        horizontalHeader()->setStretchLastSection(false);
+        horizontalHeader()->setStretchLastSection(true);
+    }
 }
 
 QString GradeConsulta::valor(const QString& coluna, int linha) const
