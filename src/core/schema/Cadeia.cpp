@@ -692,12 +692,22 @@ void ComplementaEsquema(Transacao& tr, bool bancoNovo)
         criaRegraCodigo(tr, "PROCEDIMENTOS", "PROCEDIMENTOS_BI_CODIGO", "SELECT MAX(CODIGO) FROM PROCEDIMENTOS");
         criaRegraCodigo(tr, "GRUPOSPROCED", "GRUPOSPROCED_BI_CODIGO", "SELECT MAX(CODIGO) FROM GRUPOSPROCED");
         criaRegraCodigo(tr, "UNIDADES", "UNIDADES_BI_CODIGO", "SELECT MAX(CODIGO) FROM UNIDADES");
+        // The procedures registry takes SUS/consortium table codes of up to 100 characters.
+        alargaColuna(tr, "PROCEDIMENTOS", "CODTABSUS", 100);
         // Highest patient code of an origin, read backwards.
         criaIndice(tr, "IX_PESSOAS_ORIGEM_CODIGO_D", "PESSOAS", "CLI_ORIGEM, CODIGO", true);
         // Duplicate-card warning on every patient save.
         criaIndice(tr, "IX_PESSOAS_CARTAOSUS", "PESSOAS", "CARTAOSUS");
         // A patient's authorizations (delete refusal, histories).
         criaIndice(tr, "IX_MARCACAO_PESSOA", "MARCACAO", "CLI_ORIGEM, CODPESSOA");
+        // A professional's entity links and procedures (registry load, save and delete); a
+        // procedure's links (procedure delete); highest codes read backwards.
+        criaIndice(tr, "IX_ENTIDADESPROFISS_PROF", "ENTIDADESPROFISS", "CODPROFISSIONAL");
+        criaIndice(tr, "IX_PROFISSPROCED_PROF", "PROFISSPROCED", "CODPROFISSIONAL");
+        criaIndice(tr, "IX_PROFISSPROCED_PROCED", "PROFISSPROCED", "CODPROCEDIMENTO");
+        criaIndice(tr, "IX_PROFISSIONAIS_CODIGO_D", "PROFISSIONAIS", "CODIGO", true);
+        criaIndice(tr, "IX_PROCEDIMENTOS_CODIGO_D", "PROCEDIMENTOS", "CODIGO", true);
+        criaIndice(tr, "IX_GRUPOSPROCED_CODIGO_D", "GRUPOSPROCED", "CODIGO", true);
     });
     grupo(tr, [&] { CriaIndicesBusca(tr); });
 }

@@ -99,4 +99,14 @@ void criaIndice(Transacao& tr, const QString& nome, const QString& tabela, const
                        .arg(descendente ? QStringLiteral("DESCENDING ") : QString(), nome, tabela, colunas));
 }
 
+void alargaColuna(Transacao& tr, const QString& tabela, const QString& coluna, int tamanho)
+{
+    const QVariant v = tr.valor(QStringLiteral(
+        "select f.rdb$character_length from rdb$relation_fields rf "
+        "join rdb$fields f on f.rdb$field_name = rf.rdb$field_source "
+        "where rf.rdb$relation_name = ? and rf.rdb$field_name = ?"), {u(tabela), u(coluna)});
+    if (v.isValid() && v.toInt() < tamanho)
+        tr.executa(QStringLiteral("ALTER TABLE %1 ALTER %2 TYPE VARCHAR(%3)").arg(tabela, coluna).arg(tamanho));
+}
+
 } // namespace vx::catalogo

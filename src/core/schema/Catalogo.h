@@ -27,6 +27,8 @@ void adicionaColuna(Transacao& tr, const QString& tabela, const QString& coluna,
 void adicionaConstraint(Transacao& tr, const QString& tabela, const QString& nome, const QString& definicao);
 void removeConstraint(Transacao& tr, const QString& tabela, const QString& nome);
 void tornaObrigatoria(Transacao& tr, const QString& tabela, const QString& coluna);
+// ALTER TABLE <tabela> ALTER <coluna> TYPE VARCHAR(<tamanho>) when the text column is shorter.
+void alargaColuna(Transacao& tr, const QString& tabela, const QString& coluna, int tamanho);
 // CREATE [DESCENDING] INDEX <nome> ON <tabela> (<colunas>) unless the index exists.
 void criaIndice(Transacao& tr, const QString& nome, const QString& tabela, const QString& colunas,
                 bool descendente = false);

@@ -45,7 +45,7 @@ void CriaTabelasIniciais(Transacao& tr)
                                    "CONSTRAINT PK_GRUPOSPROCED PRIMARY KEY (CODIGO)");
     criaTabela(tr, "PROCEDIMENTOS", "CODIGO INTEGER NOT NULL, NOME VARCHAR(100), CODGRUPO INTEGER, "
                                     "REQUERAPAC CHAR(1), CBO VARCHAR(20), QUANTMAX INTEGER, VALOR NUMERIC(10,2), "
-                                    "VALORSUS NUMERIC(10,2), CODTABSUS VARCHAR(10), REGISTRO VARCHAR(2), "
+                                    "VALORSUS NUMERIC(10,2), CODTABSUS VARCHAR(100), REGISTRO VARCHAR(2), "
                                     "CONSTRAINT PK_PROCEDIMENTOS PRIMARY KEY (CODIGO)");
     criaTabela(tr, "PROFISSIONAIS", "CODIGO INTEGER NOT NULL, NOME VARCHAR(100), CONTATO VARCHAR(100), "
                                     "EMAIL VARCHAR(100), CPF VARCHAR(14), CARTAOSUS VARCHAR(20), "
