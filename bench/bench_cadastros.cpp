@@ -12,6 +12,8 @@
 #include "registries/Procedimentos.h"
 #include "registries/Profissionais.h"
 
+#include "Medida.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,30 +27,6 @@
 using namespace vx;
 
 namespace {
-
-struct Medida {
-    double minimo = 0, mediana = 0, maximo = 0;
-};
-
-template <class F>
-Medida mede(int vezes, F&& f)
-{
-    std::vector<double> t;
-    for (int i = 0; i < vezes; ++i) {
-        QElapsedTimer rel;
-        rel.start();
-        f(i);
-        t.push_back(rel.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return {t.front(), t[t.size() / 2], t.back()};
-}
-
-void imprime(const char* nome, const Medida& m)
-{
-    std::printf("%-58s %9.2f %9.2f %9.2f\n", nome, m.minimo, m.mediana, m.maximo);
-    std::fflush(stdout);
-}
 
 // Rows in EXECUTE BLOCK batches, committed every 20,000.
 void carrega(Transacao& tr, int linhas, const std::function<QString(int)>& comando)
@@ -154,8 +132,8 @@ int main(int argc, char** argv)
     const int vezes = 40;
     {
         Transacao principal(*con), livre(*con);
-        std::printf("%-58s %9s %9s %9s\n", "operation", "min ms", "median ms", "max ms");
-        imprime("load a procedure (row, group and CBO names)", mede(vezes, [&](int i) {
+        bench::Cabecalho();
+        bench::Imprime("load a procedure (row, group and CBO names)", bench::Mede(vezes, [&](int i) {
                     const QString c = QString::number(1 + (i * 487) % nProc);
                     const auto l = LeLinha(livre, QStringLiteral("select * from PROCEDIMENTOS where codigo=") + c);
                     livre.inicia();
@@ -166,7 +144,7 @@ int main(int argc, char** argv)
                                   QStringLiteral("CBO"));
                     livre.rollback();
                 }));
-        imprime("save a changed procedure (update + audit + commit)", mede(vezes, [&](int i) {
+        bench::Imprime("save a changed procedure (update + audit + commit)", bench::Mede(vezes, [&](int i) {
                     Procedimento p;
                     p.codigo = QString::number(1 + (i * 487) % nProc);
                     p.nome = QStringLiteral("PROCEDIMENTO ALTERADO %1").arg(i);
@@ -179,14 +157,14 @@ int main(int argc, char** argv)
                     p.registro = QStringLiteral("I");
                     GravaProcedimento(principal, p);
                 }));
-        imprime("save a new procedure (code by the database)", mede(vezes, [&](int i) {
+        bench::Imprime("save a new procedure (code by the database)", bench::Mede(vezes, [&](int i) {
                     Procedimento p;
                     p.nome = QStringLiteral("PROCEDIMENTO NOVO %1").arg(i);
                     p.quantMax = QStringLiteral("1");
                     p.valor = QStringLiteral("20,00");
                     GravaProcedimento(principal, p);
                 }));
-        imprime("load a professional (row, links, grid)", mede(vezes, [&](int i) {
+        bench::Imprime("load a professional (row, links, grid)", bench::Mede(vezes, [&](int i) {
                     const QString c = QString::number(1 + (i * 1237) % nProf);
                     LeLinha(livre, QStringLiteral("select * from PROFISSIONAIS where codigo=") + c);
                     LeLinhas(livre, QStringLiteral("select codentidade from entidadesprofiss where codprofissional=") + c);
@@ -195,7 +173,7 @@ int main(int argc, char** argv)
                                                    "AND EP.DATAEXCLUSAO IS NULL ORDER BY E.RAZAOSOCIAL")
                                         .arg(c));
                 }));
-        imprime("save a changed professional with an entity", mede(vezes, [&](int i) {
+        bench::Imprime("save a changed professional with an entity", bench::Mede(vezes, [&](int i) {
                     Profissional p;
                     p.codigo = QString::number(1 + (i * 1237) % nProf);
                     p.nome = QStringLiteral("PROFISSIONAL ALTERADO %1").arg(i);
@@ -205,7 +183,7 @@ int main(int argc, char** argv)
                     p.codEntidade = QString::number(1 + i % 200);
                     GravaProfissional(principal, p, false, hoje);
                 }));
-        imprime("save a new professional (highest code + 1)", mede(vezes, [&](int i) {
+        bench::Imprime("save a new professional (highest code + 1)", bench::Mede(vezes, [&](int i) {
                     Profissional p;
                     p.nome = QStringLiteral("PROFISSIONAL NOVO %1").arg(i);
                     p.cpf = QStringLiteral("   .   .   -  ");

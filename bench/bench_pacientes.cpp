@@ -9,6 +9,8 @@
 #include "CargaPacientes.h"
 #include "municipality/Pacientes.h"
 
+#include "Medida.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -61,30 +63,6 @@ void gera(Conexao& con, int linhas)
         });
 }
 
-struct Medida {
-    double minimo = 0, mediana = 0, maximo = 0;
-};
-
-template <class F>
-Medida mede(int vezes, F&& f)
-{
-    std::vector<double> t;
-    for (int i = 0; i < vezes; ++i) {
-        QElapsedTimer rel;
-        rel.start();
-        f(i);
-        t.push_back(rel.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return {t.front(), t[t.size() / 2], t.back()};
-}
-
-void imprime(const char* nome, const Medida& m)
-{
-    std::printf("%-58s %9.2f %9.2f %9.2f\n", nome, m.minimo, m.mediana, m.maximo);
-    std::fflush(stdout);
-}
-
 Paciente novo(int i, const QString& origem)
 {
     Paciente p;
@@ -122,35 +100,35 @@ void rodada(Conexao& con, int linhas, const char* titulo)
     static int serie = 0;
     ++serie;
     std::printf("-- %s\n%-58s %9s %9s %9s\n", titulo, "operation", "min ms", "median ms", "max ms");
-    imprime("load a patient (select * by origin and code)", mede(vezes, [&](int) {
+    bench::Imprime("load a patient (select * by origin and code)", bench::Mede(vezes, [&](int) {
                 Paciente p;
                 livre.inicia();
                 CarregaPaciente(livre, QLatin1String(kMunicipio), QString::number(cod(rnd)), p);
                 livre.rollback();
             }));
-    imprime("duplicate warning, CartaoSUS", mede(vezes, [&](int i) {
+    bench::Imprime("duplicate warning, CartaoSUS", bench::Mede(vezes, [&](int i) {
                 livre.inicia();
                 AvisoDuplicidade(livre, QStringLiteral("CartaoSUS"), novo(i, {}).cartaoSus, QString());
                 livre.rollback();
             }));
-    imprime("duplicate warning, Nome (frequent name)", mede(vezes, [&](int) {
+    bench::Imprime("duplicate warning, Nome (frequent name)", bench::Mede(vezes, [&](int) {
                 livre.inicia();
                 AvisoDuplicidade(livre, QStringLiteral("Nome"), QStringLiteral("MARIA SILVA SANTOS"), QString());
                 livre.rollback();
             }));
-    imprime("save new, municipality (code by the database)", mede(vezes, [&](int i) {
+    bench::Imprime("save new, municipality (code by the database)", bench::Mede(vezes, [&](int i) {
                 salva(livre, principal, novo(serie * 1000 + i, QLatin1String(kMunicipio)), false);
             }));
-    imprime("save new, consortium (code 95001+ by max)", mede(vezes, [&](int i) {
+    bench::Imprime("save new, consortium (code 95001+ by max)", bench::Mede(vezes, [&](int i) {
                 salva(livre, principal, novo(serie * 1000 + 500 + i, QLatin1String(kCliOrigemNenhum)), true);
             }));
     // The floor of every save: one audit row and the commit (forced writes).
-    imprime("floor: one LOGS insert + commit", mede(vezes, [&](int) {
+    bench::Imprime("floor: one LOGS insert + commit", bench::Mede(vezes, [&](int) {
                 principal.inicia();
                 principal.executa(QStringLiteral("insert into logs (usuario, tabela, situacao) values ('bench', 'x', 'I')"));
                 principal.commit();
             }));
-    imprime("save changed patient (update)", mede(vezes, [&](int i) {
+    bench::Imprime("save changed patient (update)", bench::Mede(vezes, [&](int i) {
                 Paciente p = novo(serie * 1000 + 900 + i % 50, QLatin1String(kMunicipio));
                 p.codigo = QString::number(cod(rnd));
                 salva(livre, principal, p, false);
