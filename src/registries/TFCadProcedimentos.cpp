@@ -221,10 +221,8 @@ void TFCadProcedimentos::carregaGrupos()
     TDMCUNE* dm = DMCUNE();
     if (!dm)
         return;
-    if (!m_leitura)
-        m_leitura = std::make_unique<Transacao>(dm->IBDatabase);
     try {
-        m_grade->carrega(*m_leitura, QStringLiteral("SELECT * FROM GRUPOSPROCED ORDER BY CODIGO"));
+        m_grade->carrega(*transacaoLeitura(), QStringLiteral("SELECT * FROM GRUPOSPROCED ORDER BY CODIGO"));
     } catch (const std::exception& e) {
         MostraExcecao(e);
     }

@@ -88,7 +88,6 @@ private:
     TPersonEdit* m_indice;
     TPersonEdit* m_grupoReajuste;
     TPersonBtn* m_aplicar;
-    std::unique_ptr<Transacao> m_leitura; // the grid's read transaction
 };
 
 } // namespace vx

@@ -75,8 +75,6 @@ TFCadProfissionais::TFCadProfissionais(QWidget* parent)
     m_grade->setObjectName(QStringLiteral("GradeEntidades"));
     m_grade->setMinimumHeight(110);
     areaInferior()->addWidget(m_grade);
-    if (TDMCUNE* dm = DMCUNE())
-        m_leitura = std::make_unique<Transacao>(dm->IBDatabase);
     concluiTela();
 }
 
@@ -111,8 +109,7 @@ void TFCadProfissionais::aposCarregar(const LinhaCadastro&)
         m_entidade->setText(EntidadeDoProfissional(dm->IBTLivre, codigo));
         m_lEntidade->setText(NomeLivre(m_entidade->text(), QStringLiteral("codigo"), QStringLiteral("RazaoSocial"),
                                        QStringLiteral("Entidades")));
-        if (m_leitura)
-            m_grade->carrega(*m_leitura, SqlEntidadesDoProfissional(codigo));
+        m_grade->carrega(*transacaoLeitura(), SqlEntidadesDoProfissional(codigo));
     } catch (const std::exception& e) {
         MostraExcecao(e, kErroLeitura);
     }

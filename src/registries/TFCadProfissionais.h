@@ -63,7 +63,6 @@ private:
     QLabel* m_lEntidade;
     TPersonBtn* m_cadEntidades;
     GradeConsulta* m_grade;
-    std::unique_ptr<Transacao> m_leitura; // the grid's own read transaction
 };
 
 } // namespace vx

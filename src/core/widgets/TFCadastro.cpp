@@ -326,6 +326,14 @@ bool TFCadastro::acaoRegistro(QWidget* botao, const std::function<void()>& acao,
     return true;
 }
 
+Transacao* TFCadastro::transacaoLeitura()
+{
+    if (!m_leitura)
+        if (TDMCUNE* dm = DMCUNE())
+            m_leitura = std::make_unique<Transacao>(dm->IBDatabase);
+    return m_leitura.get();
+}
+
 bool TFCadastro::confirmaExclusao(const QString& texto)
 {
     SuspendeFechamento s(this);

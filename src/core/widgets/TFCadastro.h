@@ -20,6 +20,7 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QFormLayout;
@@ -116,6 +117,9 @@ protected:
     bool confirmaExclusao(const QString& texto = QStringLiteral("Deseja realmente excluir?"));
 
     QString tabela() const { return m_tabela; }
+    // The screen's own read transaction for its grids (created on first use; null without a data
+    // module).
+    Transacao* transacaoLeitura();
 
 private:
     QHBoxLayout* novaLinha(QWidget* rotulo, bool mesmaLinha);
@@ -138,6 +142,7 @@ private:
     QVector<LigacaoMarca> m_marcas;
     QVector<LigacaoReferencia> m_referencias;
     std::optional<LinhaCadastro> m_linha;
+    std::unique_ptr<Transacao> m_leitura;
 };
 
 } // namespace vx
