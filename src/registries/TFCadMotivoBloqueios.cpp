@@ -24,12 +24,6 @@ TFCadMotivoBloqueios* TFCadMotivoBloqueios::Abre()
     return MostraTela<TFCadMotivoBloqueios>();
 }
 
-void TFCadMotivoBloqueios::showEvent(QShowEvent* ev)
-{
-    TFCadastro::showEvent(ev);
-    PECodigo()->setFocus();
-}
-
 void TFCadMotivoBloqueios::SBCodigoClick()
 {
     const QString c = ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("descricao"), QStringLiteral("motivobloqueios"));

@@ -18,9 +18,6 @@ public:
 
     TPersonEdit* PEDescricao() const { return m_descricao; }
 
-protected:
-    void showEvent(QShowEvent* ev) override;
-
 private:
     TPersonEdit* m_descricao;
 };

@@ -130,12 +130,6 @@ QLabel* TFCadProcedimentos::LCBO() const
     return findChild<QLabel*>(QStringLiteral("LCBO"));
 }
 
-void TFCadProcedimentos::showEvent(QShowEvent* ev)
-{
-    TFCadastro::showEvent(ev);
-    PECodigo()->setFocus();
-}
-
 void TFCadProcedimentos::limpaExtra()
 {
     m_cbGrupos->setChecked(false);

@@ -58,7 +58,6 @@ public:
 
 protected:
     void limpaExtra() override;
-    void showEvent(QShowEvent* ev) override;
 
 private:
     void carregaGrupos();

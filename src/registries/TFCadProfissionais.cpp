@@ -91,7 +91,6 @@ void TFCadProfissionais::showEvent(QShowEvent* ev)
     const bool disponivel = TemTela(QLatin1String(kTelaEntidades));
     m_cadEntidades->setEnabled(disponivel);
     m_cadEntidades->setToolTip(disponivel ? QString() : QStringLiteral("Tela ainda não disponível nesta versão"));
-    PECodigo()->setFocus();
 }
 
 void TFCadProfissionais::limpaExtra()

@@ -326,6 +326,13 @@ bool TFCadastro::acaoRegistro(QWidget* botao, const std::function<void()>& acao,
     return true;
 }
 
+void TFCadastro::showEvent(QShowEvent* ev)
+{
+    TFBase::showEvent(ev);
+    if (m_codigo)
+        m_codigo->setFocus();
+}
+
 Transacao* TFCadastro::transacaoLeitura()
 {
     if (!m_leitura)

@@ -117,6 +117,8 @@ protected:
     bool confirmaExclusao(const QString& texto = QStringLiteral("Deseja realmente excluir?"));
 
     QString tabela() const { return m_tabela; }
+    // The code field gets the focus whenever the screen is shown.
+    void showEvent(QShowEvent* ev) override;
     // The screen's own read transaction for its grids (created on first use; null without a data
     // module).
     Transacao* transacaoLeitura();
