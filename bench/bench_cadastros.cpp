@@ -12,6 +12,7 @@
 #include "registries/Procedimentos.h"
 #include "registries/Profissionais.h"
 
+#include "CargaLotes.h"
 #include "Medida.h"
 
 #include <QCoreApplication>
@@ -28,24 +29,6 @@ using namespace vx;
 
 namespace {
 
-// Rows in EXECUTE BLOCK batches, committed every 20,000.
-void carrega(Transacao& tr, int linhas, const std::function<QString(int)>& comando)
-{
-    tr.inicia();
-    for (int i = 0; i < linhas;) {
-        QString sql = QStringLiteral("execute block as begin\n");
-        for (int k = 0; k < 200 && i < linhas; ++k, ++i)
-            sql += comando(i) + QStringLiteral(";\n");
-        sql += QStringLiteral("end");
-        tr.executa(sql);
-        if (i % 20000 == 0) {
-            tr.commit();
-            tr.inicia();
-        }
-    }
-    tr.commit();
-}
-
 void gera(Conexao& con, int procedimentos, int profissionais)
 {
     Transacao tr(con);
@@ -58,7 +41,7 @@ void gera(Conexao& con, int procedimentos, int profissionais)
     for (int e = 1; e <= 200; ++e)
         tr.executa(QStringLiteral("insert into entidades (codigo, razaosocial) values (%1, 'ENTIDADE %1 LTDA')").arg(e));
     tr.commit();
-    carrega(tr, procedimentos, [](int i) {
+    bench::CarregaEmLotes(tr, procedimentos, [](int i) {
         return QStringLiteral("insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, "
                               "valorpopular, registro, codtabsus) values (%1, 'PROCEDIMENTO %1', %2, 'N', '225125', 1, "
                               "%3.%4, 10.00, 0, 'I', '%5')")
@@ -68,28 +51,24 @@ void gera(Conexao& con, int procedimentos, int profissionais)
             .arg(i % 100, 2, 10, QLatin1Char('0'))
             .arg(301000000 + i);
     });
-    carrega(tr, profissionais, [](int i) {
+    bench::CarregaEmLotes(tr, profissionais, [](int i) {
         return QStringLiteral("insert into profissionais (codigo, nome, cpf, cartaosus, cnsbpa, conselho, cbo) values "
                               "(%1, 'PROFISSIONAL %1', '   .   .   -  ', 'X', 'X', 'CRM %1', '225125')")
             .arg(i + 1);
     });
-    carrega(tr, profissionais, [](int i) {
+    bench::CarregaEmLotes(tr, profissionais, [](int i) {
         return QStringLiteral("insert into entidadesprofiss (codentidade, codprofissional) values (%1, %2)")
             .arg(i % 200 + 1)
             .arg(i + 1);
     });
-    carrega(tr, profissionais * 3, [procedimentos](int i) {
+    bench::CarregaEmLotes(tr, profissionais * 3, [procedimentos](int i) {
         const int p = i / 3;
         return QStringLiteral("insert into profissproced (codentidade, codprofissional, codprocedimento) values (%1, %2, %3)")
             .arg(p % 200 + 1)
             .arg(p + 1)
             .arg((p * 7 + (i % 3) * 101) % procedimentos + 1);
     });
-    tr.inicia();
-    tr.executa(QStringLiteral("execute block as declare n varchar(63); begin for select rdb$index_name from "
-                              "rdb$indices where rdb$system_flag = 0 into :n do execute statement "
-                              "'set statistics index ' || trim(:n); end"));
-    tr.commit();
+    bench::AtualizaEstatisticas(tr);
 }
 
 // Seconds of an isql-fb run of `sql` on the database (connection included).

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Creates the demo installations under DIR: the CUNE consortium (DIR/consorcio) and its member
-# municipality Porto Alegre (DIR/municipio), each with its vornex.conf, a new embedded database
-# and the sample rows.
-#   scripts/cria-demo.sh DIR
+# Creates the demo installations under DIR: the CUNE consortium (DIR/consorcio), its member
+# municipality Porto Alegre (DIR/municipio) and its provider Clínica Saúde Integral (DIR/entidade),
+# each with its vornex.conf, a new embedded database and the sample rows.
+#   scripts/cria-demo.sh DIR [consorcio|municipio|entidade ...]   (default: all three)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 DEMO="${1:-$PWD/demo}"
+shift || true
+QUAIS=("$@")
+if [ ${#QUAIS[@]} -eq 0 ]; then
+  QUAIS=(consorcio municipio entidade)
+fi
 mkdir -p "$DEMO"
 DEMO="$(cd "$DEMO" && pwd)"
 
@@ -30,10 +35,17 @@ cria() {
   cp scripts/demo/logoconsorcio.jpg "$pasta/"
 }
 
-cria consorcio CUNE
-cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE"
+for q in "${QUAIS[@]}"; do
+  case "$q" in
+    consorcio) cria consorcio CUNE ;;
+    municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE" ;;
+    entidade) cria entidade E1 ;;
+    *) echo "unknown installation: $q" >&2; exit 2 ;;
+  esac
+done
 
-echo "Demo installations created in $DEMO:"
-echo "  $DEMO/consorcio  the CUNE consortium (registries, billing)"
-echo "  $DEMO/municipio  municipality 4314902 of the consortium (patients, authorizations)"
-echo "Log in with user demo, password demo123."
+echo "Demo installations created in $DEMO: ${QUAIS[*]}"
+echo "  consorcio  the CUNE consortium (registries, billing)"
+echo "  municipio  municipality 4314902 of the consortium (patients, authorizations, care units)"
+echo "  entidade   provider 1, Clínica Saúde Integral (its own registry entry, attendance)"
+echo "Log in with user demo, password demo123 (admin / admin123 may also keep the care units)."

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, creates the demo installations (demo/) when there are none and
 # starts the program on one of them.
-#   scripts/run.sh [consorcio|municipio]      (default: consorcio)
+#   scripts/run.sh [consorcio|municipio|entidade]      (default: consorcio)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 QUAL="${1:-consorcio}"
 case "$QUAL" in
-  consorcio|municipio) ;;
-  *) echo "usage: $0 [consorcio|municipio]" >&2; exit 2 ;;
+  consorcio|municipio|entidade) ;;
+  *) echo "usage: $0 [consorcio|municipio|entidade]" >&2; exit 2 ;;
 esac
 
 ./scripts/install-deps.sh
@@ -16,8 +16,13 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target vornex
 
 DEMO="$PWD/demo"
-if [ ! -f "$DEMO/consorcio/vornex.conf" ] || [ ! -f "$DEMO/municipio/vornex.conf" ]; then
-  ./scripts/cria-demo.sh "$DEMO"
+# Only the installations that are missing are created; existing ones keep their rows.
+FALTAM=()
+for q in consorcio municipio entidade; do
+  [ -f "$DEMO/$q/vornex.conf" ] || FALTAM+=("$q")
+done
+if [ ${#FALTAM[@]} -gt 0 ]; then
+  ./scripts/cria-demo.sh "$DEMO" "${FALTAM[@]}"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -1,5 +1,7 @@
 -- Sample data of the demo installations (the CUNE consortium and its member municipality 4314902).
 insert into usuarios (usuario, senha, podefaturar) values ('demo', 'demo123', 'S');
+-- Names with ADM may keep the care units and their limits.
+insert into usuarios (usuario, senha, podefaturar) values ('admin', 'admin123', 'S');
 insert into ibgemunic (codigo, cidade, uf) values ('4314902', 'PORTO ALEGRE', 'RS');
 insert into ibgemunic (codigo, cidade, uf) values ('4304606', 'CANOAS', 'RS');
 insert into ibgemunic (codigo, cidade, uf) values ('4318705', 'SAO LEOPOLDO', 'RS');
@@ -52,14 +54,27 @@ insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, va
   values (10, 'SESSAO DE PSICOTERAPIA', 3, 'N', '251510', 8, 40.00, 2.81, '0301080194', 50.00, 'I');
 insert into procedimentos (codigo, nome, codgrupo, requerapac, cbo, quantmax, valor, valorsus, codtabsus, valorpopular, registro, dataexclusao)
   values (11, 'AUDIOMETRIA TONAL (TABELA ANTIGA)', 2, 'N', '223810', 1, 28.00, 21.00, '0211070041', 35.00, 'I', '2026-06-30');
-insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep, fones, cnpj, isentoir, simplesnac,
-                       ocultarmunic, issqn, pis, cofins, csll)
-  values (1, 'CLINICA SAUDE INTEGRAL LTDA', 'CLINICA INTEGRAL', 'RUA DOS ANDRADAS, 100', '4314902', '90020000',
-          '(51) 3333-0001', '12345678000195', 'N', 'N', 'N', 0, 0, 0, 0);
-insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep, fones, cnpj, isentoir, simplesnac,
-                       ocultarmunic, issqn, pis, cofins, csll)
-  values (2, 'LABORATORIO ANALISES SUL LTDA', 'LAB SUL', 'AV IPIRANGA, 2000', '4314902', '90160000',
-          '(51) 3333-0002', '98765432000110', 'N', 'S', 'N', 0, 0, 0, 0);
+insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep, contato, cnes, fones, email, codcontabil,
+                       cnpj, cpf, ie, isentoir, simplesnac, ocultarmunic, issqn, pis, cofins, csll, banco, agencia, conta,
+                       infobanc, datainicontrato, datarenovcontrato, datavenccontrato, obs)
+  values (1, 'CLINICA SAUDE INTEGRAL LTDA', 'CLINICA INTEGRAL', 'RUA DOS ANDRADAS, 100', '4314902', '90020-000',
+          'DRA. HELENA PRADO', '2237601', '(51) 3333-0001', 'faturamento@clinicaintegral.com.br', '2110001',
+          '12.345.678/0001-95', '   .   .   -  ', '096/0012345', 'N', 'N', 'N', 2.00, 0.65, 3.00, 1.00, '041', '0100',
+          '06.123456.0-7', '', '2024-02-01', '2026-02-01', '2027-01-31', 'CONTRATO 014/2024, RENOVADO POR 12 MESES');
+insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep, contato, cnes, fones, email, codcontabil,
+                       cnpj, cpf, ie, isentoir, simplesnac, ocultarmunic, issqn, pis, cofins, csll, banco, agencia, conta,
+                       infobanc, datainicontrato, datarenovcontrato, datavenccontrato, obs)
+  values (2, 'LABORATORIO ANALISES SUL LTDA', 'LAB SUL', 'AV IPIRANGA, 2000', '4314902', '90160-000',
+          'CARLOS LIMA', '3345120', '(51) 3333-0002', 'contato@labsul.com.br', '2110002',
+          '98.765.432/0001-98', '   .   .   -  ', '', 'N', 'S', 'N', 0, 0, 0, 0, '001', '3217-5', '45210-9', '',
+          '2025-03-01', null, '2027-02-28', 'OPTANTE PELO SIMPLES NACIONAL');
+insert into entidades (codigo, razaosocial, nomefantasia, endereco, codmun, cep, contato, cnes, fones, email, codcontabil,
+                       cnpj, cpf, ie, isentoir, simplesnac, ocultarmunic, issqn, pis, cofins, csll, banco, agencia, conta,
+                       infobanc, datainicontrato, datarenovcontrato, datavenccontrato, obs)
+  values (3, 'HOSPITAL SAO RAFAEL DE CANOAS', 'HOSPITAL SAO RAFAEL', 'AV GUILHERME SCHELL, 3500', '4304606', '92310-000',
+          'SETOR DE CONVENIOS', '2232995', '(51) 3477-9000', 'convenios@hsrafael.org.br', '2110003',
+          '02.ABC.345/0001-24', '   .   .   -  ', 'ISENTO', 'S', 'N', 'N', 0, 0, 0, 0, '041', '0250', '06.778899.0-1',
+          '', '2026-07-01', null, '2027-06-30', 'ENTIDADE FILANTROPICA, ISENTA DE IR, CNPJ NO FORMATO ALFANUMERICO');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (1, 'ANA PAULA SOUZA', '52998224725', '898000000000002', 'CRM 12345', '225125');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (2, 'CARLOS EDUARDO LIMA', '11144477735', '', 'CRBM 2233', '221205');
 insert into profissionais (codigo, nome, cpf, cartaosus, conselho, cbo) values (3, 'MARIANA ROCHA', '39053344705', '', 'CREFITO 5566', '223605');
@@ -69,6 +84,10 @@ insert into profissionais (codigo, nome, contato, cpf, cartaosus, cnsbpa, consel
   values (5, 'LUCIA HELENA MARTINS', '(51) 98888-1005', '111.444.777-35', 'X', 'X', 'CRM 34567', '225320');
 insert into profissionais (codigo, nome, cpf, cartaosus, cnsbpa, conselho, cbo, dataexclusao)
   values (6, 'JOAO BATISTA NUNES', '390.533.447-05', 'X', 'X', 'CRP 4455', '251510', '2026-03-31');
+insert into profissionais (codigo, nome, contato, cpf, cartaosus, cnsbpa, conselho, cbo)
+  values (7, 'FERNANDA GOMES RIBEIRO', '(51) 98888-1007', '153.509.460-56', 'X', 'X', 'CRM 45678', '225320');
+insert into profissionais (codigo, nome, contato, cpf, cartaosus, cnsbpa, conselho, cbo)
+  values (8, 'PAULO CESAR DUARTE', '(51) 98888-1008', '714.602.380-01', 'X', 'X', 'CRM 56789', '225265');
 insert into entidadesprofiss (codentidade, codprofissional) values (1, 1);
 insert into entidadesprofiss (codentidade, codprofissional) values (1, 3);
 insert into entidadesprofiss (codentidade, codprofissional) values (2, 2);
@@ -84,7 +103,27 @@ insert into profissproced (codentidade, codprofissional, codprocedimento) values
 insert into profissproced (codentidade, codprofissional, codprocedimento) values (1, 5, 7);
 insert into profissproced (codentidade, codprofissional, codprocedimento) values (2, 5, 8);
 insert into profissproced (codentidade, codprofissional, codprocedimento, dataexclusao) values (1, 6, 10, '2026-03-31');
+insert into entidadesprofiss (codentidade, codprofissional) values (3, 7);
+insert into entidadesprofiss (codentidade, codprofissional) values (3, 8);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (3, 7, 7);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (3, 7, 8);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (3, 7, 9);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (3, 8, 1);
+insert into profissproced (codentidade, codprofissional, codprocedimento) values (3, 8, 6);
 insert into unidades (codigo, nome) values (1, 'UBS CENTRO');
+insert into unidades (codigo, nome) values (2, 'POSTO DE SAUDE VILA NOVA');
+-- Limits of the current month: the whole month for each unit, and daily quotas at the post for
+-- today and tomorrow.
+insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
+  select 1, d, dateadd(-1 day to dateadd(1 month to d)), 15000.00, 'LIMITE MENSAL'
+  from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);
+insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
+  select 2, d, dateadd(-1 day to dateadd(1 month to d)), 8000.00, 'LIMITE MENSAL'
+  from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);
+insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
+  values (2, current_date, current_date, 400.00, 'COTA DIARIA');
+insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
+  values (2, current_date + 1, current_date + 1, 400.00, 'COTA DIARIA');
 insert into motivobloqueios (codigo, descricao) values (1, 'PACIENTE DESISTIU');
 insert into motivobloqueios (codigo, descricao) values (2, 'PACIENTE NAO COMPARECEU');
 insert into motivobloqueios (codigo, descricao) values (3, 'PROCEDIMENTO NAO REALIZADO PELO PRESTADOR');

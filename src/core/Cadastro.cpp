@@ -101,7 +101,7 @@ QString AvisoExclusao(const QString& prefixo, const LinhaCadastro& linha)
     const Campo& d = linha[QStringLiteral("DATAEXCLUSAO")];
     if (d.nulo)
         return {};
-    return prefixo + QStringLiteral(" EXCLUÍDO EM ") + TextoData(d.data());
+    return prefixo + TextoData(d.data());
 }
 
 qint64 ProximoCodigo(Consulta& q, const QString& tabela)

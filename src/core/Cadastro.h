@@ -57,7 +57,8 @@ QString DescricaoLog(const QString& codigo, const QString& nome, int n);
 QString SqlDataExclusao(const QDate& data);
 // "UPDATE <tabela> SET DATAEXCLUSAO=<data> where <condicao>".
 void FechaLinhas(Consulta& q, const QString& tabela, const QString& condicao, const QDate& data);
-// "<prefixo> EXCLUÍDO EM dd/mm/yyyy" for a closed row, empty for an active one.
+// "<prefixo>dd/mm/yyyy" (prefixo such as "PROCEDIMENTO EXCLUÍDO EM ") for a closed row, empty for
+// an active one.
 QString AvisoExclusao(const QString& prefixo, const LinhaCadastro& linha);
 
 // Highest CODIGO of `tabela` plus one (1 for an empty table), deleted rows included.

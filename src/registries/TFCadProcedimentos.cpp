@@ -37,7 +37,7 @@ TPersonBtn* botaoPainel(const char* nome, const QString& texto, QWidget* pai)
 
 TFCadProcedimentos::TFCadProcedimentos(QWidget* parent)
     : TFCadastro("TFCadProcedimentos", QStringLiteral("Cadastro de Procedimentos"), QStringLiteral("PROCEDIMENTOS"),
-                 QStringLiteral("PROCEDIMENTO"), parent)
+                 QStringLiteral("PROCEDIMENTO EXCLUÍDO EM "), parent)
 {
     using E = TPersonEdit;
     novoCampoCodigo(5, [this] { SBCodigoClick(); });

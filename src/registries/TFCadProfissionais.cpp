@@ -9,7 +9,6 @@
 #include "municipality/CartaoSus.h"
 #include "registries/Profissionais.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -24,7 +23,7 @@ const QString kErroLeitura = QStringLiteral("Erro, verifique os dados digitados.
 
 TFCadProfissionais::TFCadProfissionais(QWidget* parent)
     : TFCadastro("TFCadProfissionais", QStringLiteral("Cadastro de Profissionais"), QStringLiteral("PROFISSIONAIS"),
-                 QStringLiteral("PROFISSIONAL"), parent)
+                 QStringLiteral("PROFISSIONAL EXCLUÍDO EM "), parent)
 {
     novoCampoCodigo(5, [this] { SBCodigoClick(); });
     m_nome = novoCampo("PENome", TPersonEdit::peTexto, QStringLiteral("Nome:"), 60, Maiusculo | Requerido);
@@ -161,15 +160,7 @@ void TFCadProfissionais::PBtnExcluirClick()
 
 void TFCadProfissionais::PBCadEntidadesClick()
 {
-    const AbreTela abre = TelaRegistrada(QLatin1String(kTelaEntidades));
-    if (!abre)
-        return;
-    SuspendeFechamento s(this);
-    const QWidgetList antes = QApplication::topLevelWidgets();
-    abre();
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* t = qobject_cast<TFBase*>(w); t && t != this && t->isVisible() && !antes.contains(w))
-            suspendeEnquantoAberta(t);
+    abreTelaVizinha(QLatin1String(kTelaEntidades));
 }
 
 } // namespace vx

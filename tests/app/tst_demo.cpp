@@ -1,6 +1,7 @@
 // The demo installation's sample rows load on a new database and are what the screens expect.
 #include "core/Login.h"
 #include "core/Usuarios.h"
+#include "core/widgets/TPersonEdit.h"
 #include "support/Fixtures.h"
 
 #include <QFile>
@@ -34,6 +35,12 @@ void TstDemo::dadosDaDemo()
     QVERIFY(u.existe);
     QCOMPARE(VerificaLogin(tr, QStringLiteral("DEMO"), QStringLiteral("demo123")), ResultadoLogin::Usuario);
     tr.rollback();
+    // The entity screen checks CNPJs on leaving the field: the demo's pass.
+    const QStringList cnpjs = b.valor("select list(cnpj, '|') from entidades").toString().split(QLatin1Char('|'));
+    QCOMPARE(cnpjs.size(), 3);
+    for (const QString& c : cnpjs)
+        QVERIFY2(TPersonEdit::CnpjValido(c), qPrintable(c));
+    QCOMPARE(b.valor("select count(*) from limitesunidades where current_date between datainicial and datafinal").toInt(), 3);
 }
 
 QTEST_GUILESS_MAIN(TstDemo)

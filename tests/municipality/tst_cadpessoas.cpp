@@ -445,10 +445,7 @@ private slots:
             a.msgs.respondeNao();
         t->PBtnExcluir()->executa();
         QVERIFY(a.msgs.quantidade() >= 1);
-        const test::MensagemVista q = a.msgs.mensagens().first();
-        QCOMPARE(q.texto, QStringLiteral("Deseja realmente excluir?"));
-        QCOMPARE(q.titulo, QStringLiteral("Confirmação ..."));
-        QCOMPARE(q.padrao, 1); // No preselected
+        QCOMPARE(test::Resumo(a.msgs.mensagens().first()), test::PerguntaExclusao());
         QCOMPARE(a.numero("select count(*) from pessoas"), restantes);
         QCOMPARE(a.numero("select count(*) from logs where situacao='D' and outrasinfo='5-JOAO PEREIRA'"), 1 - restantes);
         QVERIFY(t->PBtnExcluir()->isEnabled());

@@ -116,9 +116,7 @@ private slots:
         sim ? s.a.msgs.respondeSim() : s.a.msgs.respondeNao();
         s.t->PBtnExcluir()->executa();
         QCOMPARE(s.a.msgs.quantidade(), 1);
-        QCOMPARE(s.a.msgs.ultima().texto, QStringLiteral("Deseja realmente Excluir?\nClique em Sim para apagar."));
-        QCOMPARE(s.a.msgs.ultima().titulo, QStringLiteral("Confirmação ..."));
-        QCOMPARE(s.a.msgs.ultima().padrao, 1);
+        QCOMPARE(test::Resumo(s.a.msgs.ultima()), test::PerguntaExclusao(QStringLiteral("Deseja realmente Excluir?\nClique em Sim para apagar.")));
         QCOMPARE(s.a.numero("select count(*) from motivobloqueios"), restantes);
         QCOMPARE(s.a.texto("select outrasinfo from logs where tabela='MotivoBloqueios' and situacao='E'"),
                  restantes ? QString() : QStringLiteral("5-FALTA DE DOCUMENTOS "));

@@ -263,8 +263,7 @@ private slots:
         sim ? s.a.msgs.respondeSim() : s.a.msgs.respondeNao();
         s.t->PBtnExcluir()->executa();
         QCOMPARE(s.a.msgs.quantidade(), 1);
-        QCOMPARE(s.a.msgs.ultima().texto + '|' + s.a.msgs.ultima().titulo, QStringLiteral("Deseja realmente excluir?|Confirmação ..."));
-        QCOMPARE(s.a.msgs.ultima().padrao, 1);
+        QCOMPARE(test::Resumo(s.a.msgs.ultima()), test::PerguntaExclusao());
         // The procedure and its professionals' links (not another procedure's) are closed.
         const QString d = sim ? DataAtualDate().toString(Qt::ISODate) : QStringLiteral("-");
         QCOMPARE(s.a.texto("select list(coalesce(dataexclusao, '-'), ' ') from (select dataexclusao from procedimentos "

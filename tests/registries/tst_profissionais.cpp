@@ -83,18 +83,7 @@ private slots:
 
     // New codes are the highest + 1 over every row, closed ones too; a typed code is inserted when
     // unknown and updated (and reactivated, its links staying closed) when it exists.
-    void codigo_data()
-    {
-        QTest::addColumn<QString>("digitado");
-        QTest::addColumn<bool>("existentes");
-        QTest::addColumn<QString>("codigo");
-        QTest::addColumn<QString>("situacao");
-        QTest::newRow("primeiro") << "" << false << "1" << "I";
-        QTest::newRow("zero") << "0" << false << "1" << "I";
-        QTest::newRow("maior excluido") << "" << true << "8" << "I";
-        QTest::newRow("digitado novo") << " 40 " << true << "40" << "I";
-        QTest::newRow("digitado excluido") << "7" << true << "7" << "U";
-    }
+    void codigo_data() { test::LinhasCodigoCadastro(); }
     void codigo()
     {
         QFETCH(QString, digitado);
@@ -351,9 +340,7 @@ private slots:
         s.t->PENome()->setText(QStringLiteral("ANA MARIA DE OLIVEIRA SANTOS"));
         s.t->PBtnExcluir()->executa();
         QCOMPARE(s.a.msgs.quantidade(), 1);
-        QCOMPARE(s.a.msgs.ultima().texto, QStringLiteral("Deseja realmente excluir?"));
-        QCOMPARE(s.a.msgs.ultima().titulo, QStringLiteral("Confirmação ..."));
-        QCOMPARE(s.a.msgs.ultima().padrao, 1);
+        QCOMPARE(test::Resumo(s.a.msgs.ultima()), test::PerguntaExclusao());
         const QString d = sim ? kHoje : QStringLiteral("-");
         QCOMPARE(s.a.texto("select coalesce(dataexclusao, '-') from profissionais where codigo=3"), d);
         QCOMPARE(links(s.a, 3), QStringLiteral("12:D 15:D 20:D").replace(QStringLiteral("D"), d));
@@ -405,6 +392,9 @@ private slots:
     // "Cad. Entidades" waits for its screen; the screen it opens keeps this one open while it lives.
     void cadEntidades()
     {
+        // The entities screen registers itself when the linker brings it in; put it back afterwards.
+        const AbreTela registrada = TelaRegistrada(QStringLiteral("CadastrodeEntidades1"));
+        RemoveTela(QStringLiteral("CadastrodeEntidades1"));
         {
             Tela s;
             QVERIFY(!s.t->PBCadEntidades()->isEnabled());
@@ -426,6 +416,8 @@ private slots:
             QVERIFY(!s.t->fechamentoSuspenso());
         }
         RemoveTela(QStringLiteral("CadastrodeEntidades1"));
+        if (registrada)
+            RegistraTela(QStringLiteral("CadastrodeEntidades1"), registrada);
     }
 
     void galeria()

@@ -24,6 +24,19 @@ AmbienteTela::~AmbienteTela()
     dm.reset();
 }
 
+void LinhasCodigoCadastro()
+{
+    QTest::addColumn<QString>("digitado");
+    QTest::addColumn<bool>("existentes");
+    QTest::addColumn<QString>("codigo");
+    QTest::addColumn<QString>("situacao");
+    QTest::newRow("primeiro") << "" << false << "1" << "I";
+    QTest::newRow("zero") << "0" << false << "1" << "I";
+    QTest::newRow("maior excluido") << "" << true << "8" << "I";
+    QTest::newRow("digitado novo") << " 40 " << true << "40" << "I";
+    QTest::newRow("digitado excluido") << "7" << true << "7" << "U";
+}
+
 void Sai(QWidget* campo)
 {
     campo->setFocus();

@@ -28,6 +28,12 @@ struct AmbienteTela {
     int numero(const QString& sql) { return b.valor(sql).toInt(); }
 };
 
+// Columns and rows of a registry's code test: `digitado` (typed code), `existentes` (the table holds
+// rows up to code 7, which is closed), `codigo` (the code saved) and `situacao` (audit "I"/"U").
+// An empty or "0" code is the highest + 1, closed rows included; a typed code is inserted when
+// unknown and updated (reactivated) when it exists.
+void LinhasCodigoCadastro();
+
 // Shows the one instance of screen T (its loss-of-focus close off) and waits until it is active.
 template <class T>
 T* AbreTelaTeste(T* t)

@@ -37,6 +37,16 @@ QStringList RoteiroMensagens::textos() const
     return r;
 }
 
+QString Resumo(const MensagemVista& m)
+{
+    return m.titulo + QLatin1Char('|') + m.texto + QLatin1Char('|') + QString::number(m.padrao);
+}
+
+QString PerguntaExclusao(const QString& texto)
+{
+    return QStringLiteral("Confirmação ...|") + texto + QStringLiteral("|1");
+}
+
 RoteiroModal::RoteiroModal(std::function<void(QDialog*)> roteiro)
     : m_roteiro(std::move(roteiro))
 {

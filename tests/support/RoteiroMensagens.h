@@ -45,6 +45,11 @@ private:
     ManipuladorMensagens* m_anterior;
 };
 
+// "title|text|index of the preselected button" of a message, to check a question in one comparison.
+QString Resumo(const MensagemVista& m);
+// That summary for the registries' deletion question (title "Confirmação ...", No preselected).
+QString PerguntaExclusao(const QString& texto = QStringLiteral("Deseja realmente excluir?"));
+
 // While it lives, every vx::ExecutaModal(dlg) shows the dialog (not modally), calls `roteiro(dlg)`
 // and returns dlg->result(); a dialog still visible after the callback is rejected first.
 // The callback drives the dialog (type, click, dlg->accept() / dlg->done(n)).

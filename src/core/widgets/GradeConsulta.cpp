@@ -1,5 +1,6 @@
 #include "core/widgets/GradeConsulta.h"
 #include "core/Banco.h"
+#include "core/UFunc.h"
 
 #include <QHeaderView>
 
@@ -27,6 +28,7 @@ void GradeConsulta::carrega(Transacao& tr, const QString& sql)
     setRowCount(0);
     const bool jaAtiva = tr.ativa();
     QVector<QStringList> linhas;
+    QVector<bool> dinheiro;
     try {
         Consulta q(tr);
         q.abre(sql);
@@ -35,8 +37,13 @@ void GradeConsulta::carrega(Transacao& tr, const QString& sql)
             m_colunas.append(q.campo(i).nome.toUpper());
         for (; !q.eof(); q.proximo()) {
             QStringList l;
-            for (int i = 0; i < q.numCampos(); ++i)
-                l.append(q.campo(i).texto());
+            if (dinheiro.isEmpty())
+                for (int i = 0; i < q.numCampos(); ++i)
+                    dinheiro.append(q.campo(i).tipo == Campo::Tipo::Decimal && q.campo(i).escala == 2);
+            for (int i = 0; i < q.numCampos(); ++i) {
+                const Campo& c = q.campo(i);
+                l.append(dinheiro[i] && !c.nulo ? FormataMoeda(c.decimal()) : c.texto());
+            }
             linhas.append(l);
         }
         q.fecha();
@@ -55,11 +62,18 @@ void GradeConsulta::carrega(Transacao& tr, const QString& sql)
     setHorizontalHeaderLabels(titulos);
     setRowCount(int(linhas.size()));
     for (int r = 0; r < linhas.size(); ++r)
-        for (int c = 0; c < linhas[r].size(); ++c)
-            setItem(r, c, new QTableWidgetItem(linhas[r][c]));
+        for (int c = 0; c < linhas[r].size(); ++c) {
+            auto* it = new QTableWidgetItem(linhas[r][c]);
+            if (dinheiro[c])
+                it->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            setItem(r, c, it);
+        }
     resizeColumnsToContents();
-    // Sizing to the contents also sizes the last column; let it fill the width again.
-    if (horizontalHeader()->stretchLastSection()) {
+    if (m_elastica >= 0 && m_elastica < columnCount()) {
+        horizontalHeader()->setStretchLastSection(false);
+        horizontalHeader()->setSectionResizeMode(m_elastica, QHeaderView::Stretch);
+    } else if (horizontalHeader()->stretchLastSection()) {
+        // Sizing to the contents also sizes the last column; let it fill the width again.
         horizontalHeader()->setStretchLastSection(false);
         horizontalHeader()->setStretchLastSection(true);
     }

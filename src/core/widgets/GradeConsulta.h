@@ -1,6 +1,7 @@
 #pragma once
 // Read-only grid filled from a SELECT: one column per selected column (captions as the column
-// names unless given), whole-row selection. Registry screens use it for their lists.
+// names unless given), whole-row selection; two-decimal numbers shown as money ("1.234,56",
+// right-aligned). Registry screens use it for their lists.
 #include <QStringList>
 #include <QTableWidget>
 
@@ -18,6 +19,8 @@ public:
     void carrega(Transacao& tr, const QString& sql);
     // Captions shown instead of the column names (in column order).
     void defineTitulos(const QStringList& titulos) { m_titulos = titulos; }
+    // The column that takes the width left over (the last one unless given).
+    void defineColunaElastica(int coluna) { m_elastica = coluna; }
     // Name of each column as the statement returned it (upper case).
     QStringList colunas() const { return m_colunas; }
     // Text of `coluna` in `linha` (the current row when -1); empty when out of range.
@@ -31,6 +34,7 @@ signals:
 private:
     QStringList m_colunas;
     QStringList m_titulos;
+    int m_elastica = -1;
 };
 
 } // namespace vx

@@ -1,6 +1,7 @@
 #include "core/widgets/TFBase.h"
 #include "core/Banco.h"
 #include "core/Mensagens.h"
+#include "core/MenuPrincipal.h"
 #include "core/UDMCune.h"
 #include "core/UFunc.h"
 #include "core/widgets/TPersonEdit.h"
@@ -252,6 +253,20 @@ void TFBase::suspendeEnquantoAberta(QObject* outra)
         if (eu)
             eu->retomaFechamento();
     });
+}
+
+bool TFBase::abreTelaVizinha(const QString& item)
+{
+    const AbreTela abre = TelaRegistrada(item);
+    if (!abre)
+        return false;
+    SuspendeFechamento s(this);
+    const QWidgetList antes = QApplication::topLevelWidgets();
+    abre();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* t = qobject_cast<TFBase*>(w); t && t != this && t->isVisible() && !antes.contains(w))
+            suspendeEnquantoAberta(t);
+    return true;
 }
 
 bool TFBase::event(QEvent* ev)

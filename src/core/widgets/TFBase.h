@@ -83,6 +83,9 @@ public:
     bool fechamentoSuspenso() const;
     // Suspends the rule for as long as `outra` (a screen or preview opened by this one) exists.
     void suspendeEnquantoAberta(QObject* outra);
+    // Opens the screen registered on menu item `item` beside this one, which stays open while
+    // that screen lives. False when no screen is registered there.
+    bool abreTelaVizinha(const QString& item);
 
     // Binds a code field: F2 in it clicks `busca` (may be null); leaving it shows
     // `nome(campo->text())` in `rotuloNome` (errors of `nome` go to the error box and empty the

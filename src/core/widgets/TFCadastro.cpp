@@ -50,7 +50,7 @@ TFCadastro::TFCadastro(const char* nome, const QString& titulo, const QString& t
     setWindowTitle(titulo);
 
     auto* raiz = new QVBoxLayout(this);
-    auto* topo = new QHBoxLayout;
+    auto* topo = m_topo = new QHBoxLayout;
     raiz->addLayout(topo);
     m_form = new QFormLayout;
     m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -110,7 +110,7 @@ QHBoxLayout* TFCadastro::novaLinha(QWidget* rotulo, bool mesmaLinha)
     return m_linhaAtual;
 }
 
-QGroupBox* TFCadastro::novoPainel(const char* nome, const QString& titulo)
+QGroupBox* TFCadastro::novoPainel(const char* nome, const QString& titulo, bool aDireita)
 {
     if (m_linhaAtual)
         m_linhaAtual->addStretch(1);
@@ -122,7 +122,16 @@ QGroupBox* TFCadastro::novoPainel(const char* nome, const QString& titulo)
     m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     l->addLayout(m_form);
-    m_inferior->addWidget(p);
+    if (aDireita) {
+        if (!m_direita) {
+            m_direita = new QVBoxLayout;
+            m_topo->insertLayout(m_topo->indexOf(m_botoes) - 1, m_direita, 1);
+            m_topo->insertSpacing(m_topo->indexOf(m_direita), 12);
+        }
+        m_direita->addWidget(p, 1);
+    } else {
+        m_inferior->addWidget(p);
+    }
     return p;
 }
 
@@ -136,6 +145,8 @@ TPersonEdit* TFCadastro::novoCampo(const char* nome, TPersonEdit::Tipo tipo, con
     if (opcoes & Maiusculo)
         e->setCaixa(TPersonEdit::caixaMaiuscula);
     e->setRequerido(opcoes & Requerido);
+    if (opcoes & Avulso)
+        e->setProperty("vxAvulso", true);
     QHBoxLayout* l = novaLinha(e->editLabel(), opcoes & MesmaLinha);
     const bool mascarado = tipo == TPersonEdit::peData || tipo == TPersonEdit::peDataHora ||
                            tipo == TPersonEdit::peCpf || tipo == TPersonEdit::peCnpj;
@@ -172,7 +183,9 @@ TPersonEdit* TFCadastro::novoCampoReferencia(const char* nome, const QString& ro
     l->setMinimumWidth(220);
     m_linhaAtual->addWidget(sb);
     m_linhaAtual->addWidget(l, 1);
-    const auto nomeDe = [ref](const QString& codigo) { return NomeLivre(codigo, ref.chave, ref.nome, ref.tabela); };
+    const auto nomeDe = ref.nomeDe ? ref.nomeDe : [ref](const QString& codigo) {
+        return NomeLivre(codigo, ref.chave, ref.nome, ref.tabela);
+    };
     LigaCodigo(e, sb, l, nomeDe);
     connect(sb, &QToolButton::clicked, this, [this, e, l, ref, nomeDe] {
         SuspendeFechamento s(this);
@@ -199,13 +212,14 @@ QCheckBox* TFCadastro::novaMarca(const char* nome, const QString& texto, unsigne
     return c;
 }
 
-TPersonBtn* TFCadastro::novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao)
+TPersonBtn* TFCadastro::novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao,
+                                  QBoxLayout* onde)
 {
     auto* b = new TPersonBtn(texto, this);
     b->setObjectName(QLatin1String(nome));
     b->setVerRequeridos(verRequeridos);
-    b->setMinimumWidth(110);
-    m_botoes->addWidget(b);
+    b->setMinimumWidth(onde ? 90 : 110);
+    (onde ? onde : m_botoes)->addWidget(b);
     connect(b, &TPersonBtn::Acao, this, std::move(acao));
     return b;
 }
@@ -245,6 +259,8 @@ void TFCadastro::liga(QCheckBox* marca, const QString& coluna, const QString& ma
 void TFCadastro::LimpaEdits()
 {
     for (TPersonEdit* e : findChildren<TPersonEdit*>()) {
+        if (e->property("vxAvulso").toBool())
+            continue;
         e->clear();
         e->limpaErro();
     }
@@ -305,7 +321,8 @@ void TFCadastro::atualizaReferencias()
 {
     for (const LigacaoReferencia& r : std::as_const(m_referencias)) {
         try {
-            r.rotulo->setText(NomeLivre(r.campo->text(), r.ref.chave, r.ref.nome, r.ref.tabela));
+            r.rotulo->setText(r.ref.nomeDe ? r.ref.nomeDe(r.campo->text())
+                                           : NomeLivre(r.campo->text(), r.ref.chave, r.ref.nome, r.ref.tabela));
         } catch (const std::exception& e) {
             r.rotulo->clear();
             MostraExcecao(e, QStringLiteral("Erro, verifique os dados digitados."));

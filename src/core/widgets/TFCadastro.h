@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+class QBoxLayout;
 class QCheckBox;
 class QFormLayout;
 class QGroupBox;
@@ -38,13 +39,14 @@ class TFCadastro : public TFBase {
     Q_OBJECT
 public:
     // `tabela`: the table the code field loads from ("select * from <tabela> where codigo=<code>");
-    // `prefixoAviso`: first word of the exclusion notice ("PROCEDIMENTO"); empty: no notice.
+    // `prefixoAviso`: the exclusion notice before its date ("PROCEDIMENTO EXCLUÍDO EM "); empty: no
+    // notice.
     TFCadastro(const char* nome, const QString& titulo, const QString& tabela, const QString& prefixoAviso = {},
                QWidget* parent = nullptr);
     ~TFCadastro() override;
 
-    // Clears every field (typed fields to their empty text), the bound check boxes, the reference
-    // names and the exclusion notice, then limpaExtra().
+    // Clears every field but the Avulso ones (typed fields to their empty text), the bound check
+    // boxes, the reference names and the exclusion notice, then limpaExtra().
     void LimpaEdits();
     // Loads the row of the code typed in PECodigo (the screen is cleared first; an unknown code
     // leaves the fields empty, without a message).
@@ -65,6 +67,7 @@ protected:
         Maiusculo = 1,   // upper-case field
         Requerido = 2,   // checked by the Gravar button
         MesmaLinha = 4,  // placed on the row of the previous field
+        Avulso = 8,      // not part of the row: LimpaEdits leaves it alone (side panels' fields)
     };
     // A typed field with its caption, in tab order, on a new row of the form (or beside the
     // previous one with MesmaLinha). `max` 0: no typing limit.
@@ -78,20 +81,25 @@ protected:
     struct Referencia {
         QString tabela, chave, nome;
         std::function<QString()> busca; // returns the chosen code or empty
+        // When set, gives the name instead of the table lookup (a field whose table varies).
+        std::function<QString(const QString&)> nomeDe = {};
     };
     TPersonEdit* novoCampoReferencia(const char* nome, const QString& rotulo, int max, const char* nomeRotulo,
                                      Referencia ref, unsigned opcoes = 0);
     QCheckBox* novaMarca(const char* nome, const QString& texto, unsigned opcoes = 0);
-    // A button of the right-hand column (Gravar and Excluir are created by the base).
-    TPersonBtn* novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao);
+    // A button of the right-hand column (Gravar and Excluir are created by the base), or of
+    // `onde` (a panel's row).
+    TPersonBtn* novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao,
+                          QBoxLayout* onde = nullptr);
     // The form row of the field created last (for a unit or a button beside it).
     QHBoxLayout* linhaAtual() const { return m_linhaAtual; }
     // Where panels and grids go, below the form.
     QVBoxLayout* areaInferior() const { return m_inferior; }
-    // A framed panel added to areaInferior() with a form of its own: the fields created next
-    // (novoCampo, novoCampoReferencia, novaMarca) go into it, until the next panel. Its layout is
-    // a QVBoxLayout holding that form; add buttons and grids below it.
-    QGroupBox* novoPainel(const char* nome, const QString& titulo = {});
+    // A framed panel added to areaInferior() (or, `aDireita`, to a column between the form and the
+    // buttons) with a form of its own: the fields created next (novoCampo, novoCampoReferencia,
+    // novaMarca) go into it, until the next panel. Its layout is a QVBoxLayout holding that form;
+    // add buttons and grids below it.
+    QGroupBox* novoPainel(const char* nome, const QString& titulo = {}, bool aDireita = false);
     // Call at the end of the constructor: connects the standard buttons and clears the screen.
     void concluiTela();
 
@@ -130,6 +138,8 @@ private:
     QString m_prefixoAviso;
     QFormLayout* m_form;
     QHBoxLayout* m_linhaAtual = nullptr;
+    QHBoxLayout* m_topo;
+    QVBoxLayout* m_direita = nullptr;
     QVBoxLayout* m_botoes;
     QVBoxLayout* m_inferior;
     TPersonEdit* m_codigo = nullptr;
