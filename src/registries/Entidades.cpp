@@ -45,17 +45,11 @@ RegistroLog GravaEntidade(Transacao& tr, Entidade& e)
             SqlTexto(e.infoBanc), SqlTexto(e.agencia), SqlTexto(e.conta), marca(e.isentoIR), marca(e.simplesNac),
             marca(e.ocultarMunic), SqlData(e.dataIniContrato), SqlData(e.dataRenovContrato),
             SqlData(e.dataVencContrato), SqlTexto(e.obs)};
-        static const QStringList colunas{
-            QStringLiteral("RazaoSocial"), QStringLiteral("NomeFantasia"), QStringLiteral("Endereco"),
-            QStringLiteral("Codmun"),      QStringLiteral("CEP"),          QStringLiteral("Contato"),
-            QStringLiteral("Fones"),       QStringLiteral("Fax"),          QStringLiteral("Email"),
-            QStringLiteral("CNPJ"),        QStringLiteral("CPF"),          QStringLiteral("IE"),
-            QStringLiteral("CNES"),        QStringLiteral("ISSQN"),        QStringLiteral("PIS"),
-            QStringLiteral("COFINS"),      QStringLiteral("CSLL"),         QStringLiteral("CodContabil"),
-            QStringLiteral("Banco"),       QStringLiteral("InfoBanc"),     QStringLiteral("Agencia"),
-            QStringLiteral("Conta"),       QStringLiteral("IsentoIR"),     QStringLiteral("SimplesNac"),
-            QStringLiteral("OcultarMunic"), QStringLiteral("DataIniContrato"), QStringLiteral("DataRenovContrato"),
-            QStringLiteral("DataVencContrato"), QStringLiteral("Obs")};
+        static const QStringList colunas =
+            QStringLiteral("RazaoSocial, NomeFantasia, Endereco, Codmun, CEP, Contato, Fones, Fax, Email, CNPJ, CPF, IE, "
+                           "CNES, ISSQN, PIS, COFINS, CSLL, CodContabil, Banco, InfoBanc, Agencia, Conta, IsentoIR, "
+                           "SimplesNac, OcultarMunic, DataIniContrato, DataRenovContrato, DataVencContrato, Obs")
+                .split(QStringLiteral(", "));
         const QString c = SqlInteiro(codigo);
         if (novo) {
             q.executa(QStringLiteral("insert into Entidades (Codigo, ") + colunas.join(QStringLiteral(", ")) +

@@ -65,7 +65,6 @@ TFCadEntidades::TFCadEntidades(QWidget* parent)
     liga(m_codMun, QStringLiteral("CODMUN"));
     m_lMunicipio = findChild<QLabel*>(QStringLiteral("LMunicipio"));
     destaca(m_lMunicipio);
-    // The bank agency column holds 10 characters.
     cria({{"PECEP", E::peTexto, "CEP:", 9, 0, "CEP"},
           {"PEContato", E::peTexto, "Contato:", 100, MesmaLinha, "CONTATO"},
           {"PECNES", E::peTexto, "CNES:", 7, 0, "CNES"},
@@ -81,7 +80,7 @@ TFCadEntidades::TFCadEntidades(QWidget* parent)
           {"PECOFINS", E::peFloat, "Cofins:", 0, MesmaLinha, "COFINS"},
           {"PECSLL", E::peFloat, "CSLL:", 0, MesmaLinha, "CSLL"},
           {"PEBanco", E::peTexto, "Banco:", 10, 0, "BANCO"},
-          {"PEAgencia", E::peTexto, "Ag.:", 10, MesmaLinha, "AGENCIA"},
+          {"PEAgencia", E::peTexto, "Ag.:", 10, MesmaLinha, "AGENCIA"}, // the column holds 10
           {"PEConta", E::peTexto, "Conta:", 20, MesmaLinha, "CONTA"},
           {"PEInfoBanc", E::peTexto, "Inf. Banc.:", 20, MesmaLinha, "INFOBANC"}});
     // Kept and written back, never shown.

@@ -490,6 +490,13 @@ private slots:
         QVERIFY(s.t->fechamentoSuspenso());
         delete outra;
         QVERIFY(!s.t->fechamentoSuspenso());
+        // A screen already open (from the menu) and only brought to the front counts too.
+        RegistraTela(QStringLiteral("CadastrodeProcedimentos1"), [&] { outra = MostraTela<TFBase>(); });
+        MostraTela<TFBase>();
+        s.t->PBCadProcedimentos()->executa();
+        QVERIFY(s.t->fechamentoSuspenso());
+        delete outra;
+        QVERIFY(!s.t->fechamentoSuspenso());
         RemoveTela(QStringLiteral("CadastrodeProcedimentos1"));
     }
 

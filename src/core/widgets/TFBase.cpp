@@ -255,6 +255,24 @@ void TFBase::suspendeEnquantoAberta(QObject* outra)
     });
 }
 
+namespace {
+QPointer<TFBase>& ultimaMostrada()
+{
+    static QPointer<TFBase> t;
+    return t;
+}
+} // namespace
+
+TFBase* UltimaTelaMostrada()
+{
+    return ultimaMostrada().data();
+}
+
+void DefineUltimaTelaMostrada(TFBase* t)
+{
+    ultimaMostrada() = t;
+}
+
 bool TFBase::abreTelaVizinha(const QString& item)
 {
     const AbreTela abre = TelaRegistrada(item);
@@ -262,10 +280,17 @@ bool TFBase::abreTelaVizinha(const QString& item)
         return false;
     SuspendeFechamento s(this);
     const QWidgetList antes = QApplication::topLevelWidgets();
+    DefineUltimaTelaMostrada(nullptr);
     abre();
+    bool nova = false;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* t = qobject_cast<TFBase*>(w); t && t != this && t->isVisible() && !antes.contains(w))
+        if (auto* t = qobject_cast<TFBase*>(w); t && t != this && t->isVisible() && !antes.contains(w)) {
             suspendeEnquantoAberta(t);
+            nova = true;
+        }
+    // A screen that was already open and is only brought to the front.
+    if (TFBase* t = UltimaTelaMostrada(); !nova && t && t != this)
+        suspendeEnquantoAberta(t);
     return true;
 }
 

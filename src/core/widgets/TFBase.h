@@ -146,6 +146,10 @@ T* CriaTela(A&&... args)
     return p.data();
 }
 
+// The screen MostraTela showed last (null when it has been closed).
+TFBase* UltimaTelaMostrada();
+void DefineUltimaTelaMostrada(TFBase* t);
+
 template <class T, class... A>
 T* MostraTela(A&&... args)
 {
@@ -153,6 +157,7 @@ T* MostraTela(A&&... args)
     t->show();
     t->raise();
     t->activateWindow();
+    DefineUltimaTelaMostrada(t);
     return t;
 }
 
