@@ -21,12 +21,36 @@ insert into cbo (codigo, descricao) values ('223810', 'FONOAUDIOLOGO');
 insert into cbo (codigo, descricao) values ('225250', 'MEDICO GINECOLOGISTA E OBSTETRA');
 insert into cbo (codigo, descricao) values ('223605', 'FISIOTERAPEUTA GERAL');
 insert into cbo (codigo, descricao) values ('221205', 'BIOMEDICO');
-insert into clientes (codigo, nome, contato, populacao, cep, apac, cobrtaxa, mostrarvalor)
-  values ('4314902', 'PREFEITURA MUNICIPAL DE PORTO ALEGRE', 'SECRETARIA DA SAUDE', 1400000, '90010000', 'N', 'N', 'S');
-insert into clientes (codigo, nome, contato, populacao, cep, apac, cobrtaxa, mostrarvalor)
-  values ('4304606', 'PREFEITURA MUNICIPAL DE CANOAS', 'SECRETARIA DA SAUDE', 350000, '92010000', 'N', 'N', 'S');
-insert into clilimites (codcliente, periodo, valor, obs) values ('4314902', '12-2026', 50000.00, 'LIMITE DEMO');
-insert into clilimites (codcliente, periodo, valor, obs) values ('4314902', '01-2027', 50000.00, 'LIMITE DEMO');
+-- Member municipalities (the name is the IBGE town) with their collection settings.
+insert into clientes (codigo, nome, endereco, endnum, bairro, cep, contato, fones, cnpj, populacao, apac, mostrarvalor,
+                      boleto, leiautorizativa, apelido, valortaxa, cobrtaxa, codconttaxa, cobrproducao, codcontprod, obs)
+  values ('4314902', 'PORTO ALEGRE', 'PRACA MONTEVIDEU', '10', 'CENTRO HISTORICO', '90010-170', 'SECRETARIA DA SAUDE',
+          '(51) 3289-1000', '92.963.560/0001-60', 1400000, 'N', 'S',
+          'Referente aos servicos de saude prestados pelo consorcio ao municipio.', '1.234/2019', 'P. ALEGRE', 1500.00,
+          'B', 'PMPA01', 'A', 'PMPA02', 'MEMBRO FUNDADOR');
+insert into clientes (codigo, nome, endereco, endnum, bairro, cep, contato, fones, cnpj, populacao, apac, mostrarvalor,
+                      boleto, leiautorizativa, apelido, valortaxa, cobrtaxa, codconttaxa, cobrproducao, codcontprod, obs)
+  values ('4304606', 'CANOAS', 'RUA FREI ORLANDO', '199', 'CENTRO', '92010-280', 'SECRETARIA DA SAUDE',
+          '(51) 3236-1999', '88.577.416/0001-18', 350000, 'S', 'N',
+          'Producao de servicos de saude do mes.', '5.678/2020', 'CANOAS', 800.00, 'R', 'CAN01', 'B', 'CAN02', '');
+insert into clientes (codigo, nome, cep, contato, populacao, apac, mostrarvalor, valortaxa, cobrtaxa, cobrproducao)
+  values ('4318705', 'SAO LEOPOLDO', '93010-000', 'SECRETARIA DA SAUDE', 240000, 'N', 'S', 0, '', 'B');
+-- Limits of the current and the next month (MM-YYYY), each built by the journal below.
+insert into clilimites (codcliente, periodo, valor, obs)
+  select '4314902', lpad(extract(month from d), 2, '0') || '-' || extract(year from d), 50000.00, 'LIMITE DO MES'
+  from (select current_date d from rdb$database);
+insert into clilimites (codcliente, periodo, valor, obs)
+  select '4314902', lpad(extract(month from d), 2, '0') || '-' || extract(year from d), 45000.00, 'LIMITE PREVISTO'
+  from (select dateadd(1 month to current_date) d from rdb$database);
+insert into clilimites (codcliente, periodo, valor, obs)
+  select '4304606', lpad(extract(month from d), 2, '0') || '-' || extract(year from d), 1200.00, 'COTA REDUZIDA'
+  from (select current_date d from rdb$database);
+insert into lanclimites (codcliente, periodo, datalanc, valor, obs)
+  select codcliente, periodo, current_date - 20, valor + 10000, 'COTA INICIAL' from clilimites where codcliente = '4314902';
+insert into lanclimites (codcliente, periodo, datalanc, valor, obs)
+  select codcliente, periodo, current_date - 5, -10000, 'REDUCAO POR CONTENCAO' from clilimites where codcliente = '4314902';
+insert into lanclimites (codcliente, periodo, datalanc, valor, obs)
+  select codcliente, periodo, current_date - 3, valor, 'COTA DO MES' from clilimites where codcliente = '4304606';
 insert into gruposproced (codigo, nome, grupocobr) values (1, 'CONSULTAS', 'CONSULTAS');
 insert into gruposproced (codigo, nome, grupocobr) values (2, 'EXAMES LABORATORIAIS', 'EXAMES');
 insert into gruposproced (codigo, nome, grupocobr) values (3, 'FISIOTERAPIA', 'TERAPIAS');
@@ -135,4 +159,27 @@ insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, 
   values ('4314902', 1, '898000000000002', 'JOSE DA SILVA', '1960-05-10', 'M', '01', 'MARIA DA SILVA', 'DOS ANDRADAS', 500, 'CENTRO', '90020000', 81, '(51) 99999-0001');
 insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, nomemae, endereco, endnum, bairro, cep, codtipolograd, fones)
   values ('4314902', 2, '', 'MARIA APARECIDA SANTOS', '1985-11-02', 'F', '03', 'JOANA SANTOS', 'IPIRANGA', 1200, 'AZENHA', '90160000', 8, '(51) 99999-0002');
+-- Authorizations of the month at Porto Alegre (one blocked, one at the UBS CENTRO) and one at Canoas
+-- that uses almost all of its limit.
+insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc, datamarc,
+                      horamarc, codunidade, chaveimpre, usuario)
+  values ('4314902', 1000001, 'M', 1, 1, 1, current_date, current_date + 7, '08:30', 1, '1490210000010001', 'demo');
+insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
+  values ('4314902', 1000001, 'M', 1, 1, 30.00, 10.00);
+insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
+  values ('4314902', 1000001, 'M', 2, 1, 12.50, 4.11);
+insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc, datamarc,
+                      horamarc, chaveimpre, usuario)
+  values ('4314902', 1000002, 'M', 2, 3, 7, current_date, current_date + 14, '14:00', '1490210000020002', 'demo');
+insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
+  values ('4314902', 1000002, 'M', 9, 1, 240.00, 97.44);
+insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc,
+                      databloqueio, chaveimpre, usuario)
+  values ('4314902', 1000003, 'M', 1, 1, 3, current_date, current_date, '1490210000030003', 'demo');
+insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
+  values ('4314902', 1000003, 'M', 4, 10, 180.00, 46.70);
+insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codentidade, codprofissional, datalanc, chaveimpre, usuario)
+  values ('4304606', 1000001, 'M', 1, 5, current_date, '0460610000010001', 'demo');
+insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
+  values ('4304606', 1000001, 'M', 7, 14, 1190.00, 531.30);
 commit;

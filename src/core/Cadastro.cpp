@@ -19,27 +19,10 @@ const Campo& LinhaCadastro::operator[](const QString& coluna) const
     return it == m_campos.constEnd() ? nulo : it.value();
 }
 
-namespace {
-template <class F>
-auto lendo(Transacao& tr, F&& f)
-{
-    const bool jaAtiva = tr.ativa();
-    try {
-        auto r = f();
-        if (!jaAtiva && tr.ativa())
-            tr.rollback();
-        return r;
-    } catch (...) {
-        if (!jaAtiva && tr.ativa())
-            tr.rollback();
-        throw;
-    }
-}
-} // namespace
 
 std::optional<LinhaCadastro> LeLinha(Transacao& tr, const QString& sql)
 {
-    return lendo(tr, [&]() -> std::optional<LinhaCadastro> {
+    return Lendo(tr, [&]() -> std::optional<LinhaCadastro> {
         Consulta q(tr);
         q.abre(sql);
         if (q.eof())
@@ -52,7 +35,7 @@ std::optional<LinhaCadastro> LeLinha(Transacao& tr, const QString& sql)
 
 QVector<LinhaCadastro> LeLinhas(Transacao& tr, const QString& sql)
 {
-    return lendo(tr, [&] {
+    return Lendo(tr, [&] {
         QVector<LinhaCadastro> r;
         Consulta q(tr);
         for (q.abre(sql); !q.eof(); q.proximo())
@@ -70,7 +53,8 @@ RegistroLog EmTransacao(Transacao& tr, const std::function<RegistroLog(Consulta&
         {
             Consulta q(tr);
             log = passos(q);
-            RegistraLog(q, log.tabela, log.situacao, log.descricao);
+            if (!log.tabela.isEmpty())
+                RegistraLog(q, log.tabela, log.situacao, log.descricao);
         }
         tr.commit();
         return log;
@@ -125,7 +109,7 @@ QString NomeLivre(const QString& codigo, const QString& chave, const QString& no
     TDMCUNE* dm = DMCUNE();
     if (!dm)
         return {};
-    return lendo(dm->IBTLivre, [&] {
+    return Lendo(dm->IBTLivre, [&] {
         Consulta q(dm->IBTLivre);
         return NomePorCodigo(q, codigo, chave, nome, tabela);
     });

@@ -33,6 +33,24 @@ private:
     QHash<QString, Campo> m_campos;
 };
 
+// Runs the reads of `f` on `tr`, leaving the transaction as it was found: a read started here is
+// rolled back (also when `f` throws).
+template <class F>
+auto Lendo(Transacao& tr, F&& f)
+{
+    const bool jaAtiva = tr.ativa();
+    try {
+        auto r = f();
+        if (!jaAtiva && tr.ativa())
+            tr.rollback();
+        return r;
+    } catch (...) {
+        if (!jaAtiva && tr.ativa())
+            tr.rollback();
+        throw;
+    }
+}
+
 // First row of `sql` on `tr` (the transaction is left as it was found: a read started here is
 // rolled back). nullopt when there is none.
 std::optional<LinhaCadastro> LeLinha(Transacao& tr, const QString& sql);
@@ -46,7 +64,8 @@ struct RegistroLog {
     QString descricao;
 };
 
-// Runs `passos` in a fresh transaction on `tr`, writes the audit row they return and commits.
+// Runs `passos` in a fresh transaction on `tr`, writes the audit row they return (none when its
+// table is empty) and commits.
 // Any exception rolls back and propagates; nothing of the action stays.
 RegistroLog EmTransacao(Transacao& tr, const std::function<RegistroLog(Consulta&)>& passos);
 

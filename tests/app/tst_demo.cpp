@@ -2,6 +2,7 @@
 #include "core/Login.h"
 #include "core/Usuarios.h"
 #include "core/widgets/TPersonEdit.h"
+#include "municipality/Saldos.h"
 #include "support/Fixtures.h"
 
 #include <QFile>
@@ -36,11 +37,21 @@ void TstDemo::dadosDaDemo()
     QCOMPARE(VerificaLogin(tr, QStringLiteral("DEMO"), QStringLiteral("demo123")), ResultadoLogin::Usuario);
     tr.rollback();
     // The entity screen checks CNPJs on leaving the field: the demo's pass.
-    const QStringList cnpjs = b.valor("select list(cnpj, '|') from entidades").toString().split(QLatin1Char('|'));
+    QStringList cnpjs = b.valor("select list(cnpj, '|') from entidades").toString().split(QLatin1Char('|'));
     QCOMPARE(cnpjs.size(), 3);
+    cnpjs << b.valor("select list(cnpj, '|') from clientes where cnpj <> ''").toString().split(QLatin1Char('|'));
     for (const QString& c : cnpjs)
         QVERIFY2(TPersonEdit::CnpjValido(c), qPrintable(c));
     QCOMPARE(b.valor("select count(*) from limitesunidades where current_date between datainicial and datafinal").toInt(), 3);
+    // The month's limits are those of today's month, journalled; Canoas is near its limit.
+    QCOMPARE(b.valor("select count(*) from clilimites l where l.valor = (select sum(j.valor) from lanclimites j "
+                     "where j.codcliente = l.codcliente and j.periodo = l.periodo)").toInt(), 3);
+    const Saldos poa = CalcSaldos(tr, {QStringLiteral("4314902"), QDate::currentDate(), {}, 1, true, true});
+    QCOMPARE(poa.textoAutorizado(), QStringLiteral("282,50"));
+    QCOMPARE(poa.textoSaldo(), QStringLiteral("49717,50"));
+    QCOMPARE(poa.linhaUnidade.left(33), QStringLiteral("REF. UNIDADE:   GASTO: R$ 42,50  "));
+    QCOMPARE(CalcSaldos(tr, {QStringLiteral("4304606"), QDate::currentDate(), {}, {}, true, true}).textoSaldo(),
+             QStringLiteral("10,00"));
 }
 
 QTEST_GUILESS_MAIN(TstDemo)

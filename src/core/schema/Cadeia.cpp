@@ -698,6 +698,12 @@ void ComplementaEsquema(Transacao& tr, bool bancoNovo)
         criaIndice(tr, "IX_PESSOAS_ORIGEM_CODIGO_D", "PESSOAS", "CLI_ORIGEM, CODIGO", true);
         // Duplicate-card warning on every patient save.
         criaIndice(tr, "IX_PESSOAS_CARTAOSUS", "PESSOAS", "CARTAOSUS");
+        // Balances of the authorization screen: a municipality's month by authorization and by
+        // appointment date, a unit's spending and its limit of the day.
+        criaIndice(tr, "IX_MARCACAO_ORIGEM_LANC", "MARCACAO", "CLI_ORIGEM, DATALANC");
+        criaIndice(tr, "IX_MARCACAO_ORIGEM_MARC", "MARCACAO", "CLI_ORIGEM, DATAMARC");
+        criaIndice(tr, "IX_MARCACAO_UNIDADE_LANC", "MARCACAO", "CODUNIDADE, DATALANC");
+        criaIndice(tr, "IX_LIMITESUNIDADES_UNIDADE", "LIMITESUNIDADES", "CODUNIDADE, DATAINICIAL");
         // A patient's authorizations (delete refusal, histories).
         criaIndice(tr, "IX_MARCACAO_PESSOA", "MARCACAO", "CLI_ORIGEM, CODPESSOA");
         // A professional's entity links and procedures (registry load, save and delete); a

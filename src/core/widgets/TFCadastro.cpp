@@ -18,13 +18,6 @@ namespace vx {
 namespace {
 const QString kDicaCodigo = QStringLiteral("Deixe em branco para gerar um código automático quando clicar em Gravar");
 
-// Width that shows `max` typical characters (capped so long fields do not stretch the form).
-int larguraPara(const QWidget* w, int max)
-{
-    const QFontMetrics fm(w->font());
-    const int n = max <= 0 ? 30 : qMin(max, 60);
-    return qMax(fm.horizontalAdvance(QLatin1Char('0')) * 3, fm.averageCharWidth() * n + fm.horizontalAdvance(QLatin1Char('M')) + 12);
-}
 // The exclusion notice: painted yellow only while it says something.
 class RotuloAviso : public QLabel {
 public:
@@ -52,9 +45,7 @@ TFCadastro::TFCadastro(const char* nome, const QString& titulo, const QString& t
     auto* raiz = new QVBoxLayout(this);
     auto* topo = m_topo = new QHBoxLayout;
     raiz->addLayout(topo);
-    m_form = new QFormLayout;
-    m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    QFormLayout* form = m_formulario.novoForm();
     auto* esquerda = new QVBoxLayout;
     m_aviso = new RotuloAviso(this);
     m_aviso->setObjectName(QStringLiteral("LAvisoExclusao"));
@@ -67,7 +58,7 @@ TFCadastro::TFCadastro(const char* nome, const QString& titulo, const QString& t
     m_aviso->setFont(fa);
     m_aviso->setVisible(!prefixoAviso.isEmpty());
     esquerda->addWidget(m_aviso);
-    esquerda->addLayout(m_form);
+    esquerda->addLayout(form);
     esquerda->addStretch(1);
     topo->addLayout(esquerda, 1);
     m_botoes = new QVBoxLayout;
@@ -90,38 +81,12 @@ TFCadastro::TFCadastro(const char* nome, const QString& titulo, const QString& t
 
 TFCadastro::~TFCadastro() = default;
 
-QHBoxLayout* TFCadastro::novaLinha(QWidget* rotulo, bool mesmaLinha)
-{
-    if (mesmaLinha && m_linhaAtual) {
-        if (rotulo) {
-            m_linhaAtual->addSpacing(10);
-            m_linhaAtual->addWidget(rotulo);
-        }
-        return m_linhaAtual;
-    }
-    if (m_linhaAtual)
-        m_linhaAtual->addStretch(1);
-    m_linhaAtual = new QHBoxLayout;
-    m_linhaAtual->setSpacing(4);
-    if (rotulo)
-        m_form->addRow(rotulo, m_linhaAtual);
-    else
-        m_form->addRow(m_linhaAtual);
-    return m_linhaAtual;
-}
-
 QGroupBox* TFCadastro::novoPainel(const char* nome, const QString& titulo, bool aDireita)
 {
-    if (m_linhaAtual)
-        m_linhaAtual->addStretch(1);
-    m_linhaAtual = nullptr;
     auto* p = new QGroupBox(titulo, this);
     p->setObjectName(QLatin1String(nome));
     auto* l = new QVBoxLayout(p);
-    m_form = new QFormLayout;
-    m_form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    l->addLayout(m_form);
+    l->addLayout(m_formulario.novoForm());
     if (aDireita) {
         if (!m_direita) {
             m_direita = new QVBoxLayout;
@@ -138,22 +103,7 @@ QGroupBox* TFCadastro::novoPainel(const char* nome, const QString& titulo, bool 
 TPersonEdit* TFCadastro::novoCampo(const char* nome, TPersonEdit::Tipo tipo, const QString& rotulo, int max,
                                    unsigned opcoes)
 {
-    auto* e = new TPersonEdit(tipo, rotulo, this);
-    e->setObjectName(QLatin1String(nome));
-    if (max > 0)
-        e->setMaxLength(max);
-    if (opcoes & Maiusculo)
-        e->setCaixa(TPersonEdit::caixaMaiuscula);
-    e->setRequerido(opcoes & Requerido);
-    if (opcoes & Avulso)
-        e->setProperty("vxAvulso", true);
-    QHBoxLayout* l = novaLinha(e->editLabel(), opcoes & MesmaLinha);
-    const bool mascarado = tipo == TPersonEdit::peData || tipo == TPersonEdit::peDataHora ||
-                           tipo == TPersonEdit::peCpf || tipo == TPersonEdit::peCnpj;
-    const bool numero = tipo == TPersonEdit::peFloat || tipo == TPersonEdit::peInteiro;
-    e->setFixedWidth(larguraPara(e, mascarado ? 18 : numero ? 12 : max));
-    l->addWidget(e);
-    return e;
+    return m_formulario.campo(nome, tipo, rotulo, max, opcoes);
 }
 
 TPersonEdit* TFCadastro::novoCampoCodigo(int max, std::function<void()> busca, bool comDica)
@@ -162,7 +112,7 @@ TPersonEdit* TFCadastro::novoCampoCodigo(int max, std::function<void()> busca, b
     if (comDica)
         m_codigo->setToolTip(kDicaCodigo);
     m_sbCodigo = NovoBotaoBusca(QStringLiteral("SBCodigo"), this);
-    m_linhaAtual->addWidget(m_sbCodigo);
+    linhaAtual()->addWidget(m_sbCodigo);
     LigaCodigo(m_codigo, m_sbCodigo, nullptr, {}, [this] { PECodigoExit(); });
     connect(m_sbCodigo, &QToolButton::clicked, this, [this, busca] {
         SuspendeFechamento s(this);
@@ -181,8 +131,8 @@ TPersonEdit* TFCadastro::novoCampoReferencia(const char* nome, const QString& ro
     auto* l = new QLabel(this);
     l->setObjectName(QLatin1String(nomeRotulo));
     l->setMinimumWidth(220);
-    m_linhaAtual->addWidget(sb);
-    m_linhaAtual->addWidget(l, 1);
+    linhaAtual()->addWidget(sb);
+    linhaAtual()->addWidget(l, 1);
     const auto nomeDe = ref.nomeDe ? ref.nomeDe : [ref](const QString& codigo) {
         return NomeLivre(codigo, ref.chave, ref.nome, ref.tabela);
     };
@@ -206,10 +156,7 @@ TPersonEdit* TFCadastro::novoCampoReferencia(const char* nome, const QString& ro
 
 QCheckBox* TFCadastro::novaMarca(const char* nome, const QString& texto, unsigned opcoes)
 {
-    auto* c = new QCheckBox(texto, this);
-    c->setObjectName(QLatin1String(nome));
-    novaLinha(nullptr, opcoes & MesmaLinha)->addWidget(c);
-    return c;
+    return m_formulario.marca(nome, texto, opcoes);
 }
 
 TPersonBtn* TFCadastro::novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao,
@@ -226,8 +173,7 @@ TPersonBtn* TFCadastro::novoBotao(const char* nome, const QString& texto, bool v
 
 void TFCadastro::concluiTela()
 {
-    if (m_linhaAtual)
-        m_linhaAtual->addStretch(1);
+    m_formulario.fechaLinha();
     m_botoes->addStretch(1);
     // Buttons after the fields in the tab chain, as in the required-field order.
     QWidget* anterior = nullptr;
@@ -248,12 +194,13 @@ void TFCadastro::concluiTela()
 
 void TFCadastro::liga(TPersonEdit* campo, const QString& coluna)
 {
-    m_campos.append({campo, coluna});
+    m_formulario.liga(campo, coluna);
 }
 
 void TFCadastro::liga(QCheckBox* marca, const QString& coluna, const QString& marcado)
 {
-    m_marcas.append({marca, coluna, marcado});
+    m_formulario.liga(marca, coluna, marcado);
+    m_marcas.append(marca);
 }
 
 void TFCadastro::LimpaEdits()
@@ -264,8 +211,8 @@ void TFCadastro::LimpaEdits()
         e->clear();
         e->limpaErro();
     }
-    for (const LigacaoMarca& m : std::as_const(m_marcas))
-        m.marca->setChecked(false);
+    for (QCheckBox* m : std::as_const(m_marcas))
+        m->setChecked(false);
     for (const LigacaoReferencia& r : std::as_const(m_referencias))
         r.rotulo->clear();
     m_aviso->clear();
@@ -275,17 +222,7 @@ void TFCadastro::LimpaEdits()
 
 void TFCadastro::mostraLinha(const LinhaCadastro& linha)
 {
-    for (const LigacaoCampo& c : std::as_const(m_campos)) {
-        const Campo& v = linha[c.coluna];
-        if (c.campo->tipo() == TPersonEdit::peFloat && !v.nulo)
-            c.campo->setDecimal(v.decimal());
-        else if (v.nulo && (c.campo->tipo() == TPersonEdit::peFloat || c.campo->tipo() == TPersonEdit::peInteiro))
-            c.campo->clear();
-        else
-            c.campo->setText(v.texto());
-    }
-    for (const LigacaoMarca& m : std::as_const(m_marcas))
-        m.marca->setChecked(linha.texto(m.coluna) == m.marcado);
+    m_formulario.mostra(linha);
 }
 
 QString TFCadastro::sqlCarga(const QString& codigo) const

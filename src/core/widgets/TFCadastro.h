@@ -14,6 +14,7 @@
 // The screen's own rules (what is saved, closed or deleted) live in files of vxcore that the tests
 // call without a window; the screen gathers its fields and calls them through acaoRegistro().
 #include "core/Cadastro.h"
+#include "core/widgets/Formulario.h"
 #include "core/widgets/TFBase.h"
 #include "core/widgets/TPersonEdit.h"
 
@@ -63,11 +64,13 @@ public:
     const std::optional<LinhaCadastro>& linhaCarregada() const { return m_linha; }
 
 protected:
+    // Formulario's options (Requerido: checked by the Gravar button; Avulso: LimpaEdits leaves it
+    // alone, side panels' fields).
     enum Opcao : unsigned {
-        Maiusculo = 1,   // upper-case field
-        Requerido = 2,   // checked by the Gravar button
-        MesmaLinha = 4,  // placed on the row of the previous field
-        Avulso = 8,      // not part of the row: LimpaEdits leaves it alone (side panels' fields)
+        Maiusculo = Formulario::Maiusculo,
+        Requerido = Formulario::Requerido,
+        MesmaLinha = Formulario::MesmaLinha,
+        Avulso = Formulario::Avulso,
     };
     // A typed field with its caption, in tab order, on a new row of the form (or beside the
     // previous one with MesmaLinha). `max` 0: no typing limit.
@@ -92,7 +95,7 @@ protected:
     TPersonBtn* novoBotao(const char* nome, const QString& texto, bool verRequeridos, std::function<void()> acao,
                           QBoxLayout* onde = nullptr);
     // The form row of the field created last (for a unit or a button beside it).
-    QHBoxLayout* linhaAtual() const { return m_linhaAtual; }
+    QHBoxLayout* linhaAtual() const { return m_formulario.linhaAtual(); }
     // Where panels and grids go, below the form.
     QVBoxLayout* areaInferior() const { return m_inferior; }
     // A framed panel added to areaInferior() (or, `aDireita`, to a column between the form and the
@@ -132,12 +135,9 @@ protected:
     Transacao* transacaoLeitura();
 
 private:
-    QHBoxLayout* novaLinha(QWidget* rotulo, bool mesmaLinha);
-
     QString m_tabela;
     QString m_prefixoAviso;
-    QFormLayout* m_form;
-    QHBoxLayout* m_linhaAtual = nullptr;
+    Formulario m_formulario{this};
     QHBoxLayout* m_topo;
     QVBoxLayout* m_direita = nullptr;
     QVBoxLayout* m_botoes;
@@ -147,11 +147,8 @@ private:
     QLabel* m_aviso;
     TPersonBtn* m_gravar;
     TPersonBtn* m_excluir;
-    struct LigacaoCampo { TPersonEdit* campo; QString coluna; };
-    struct LigacaoMarca { QCheckBox* marca; QString coluna; QString marcado; };
     struct LigacaoReferencia { TPersonEdit* campo; QLabel* rotulo; Referencia ref; };
-    QVector<LigacaoCampo> m_campos;
-    QVector<LigacaoMarca> m_marcas;
+    QVector<QCheckBox*> m_marcas;
     QVector<LigacaoReferencia> m_referencias;
     std::optional<LinhaCadastro> m_linha;
     std::unique_ptr<Transacao> m_leitura;

@@ -170,7 +170,21 @@ void TPersonEdit::setCaixa(Caixa c)
 
 bool TPersonEdit::mascarado() const
 {
-    return m_tipo == peData || m_tipo == peDataHora || m_tipo == peCpf || m_tipo == peCnpj;
+    return m_tipo == peData || m_tipo == peDataHora || m_tipo == peCpf || m_tipo == peCnpj || !m_vazioProprio.isEmpty();
+}
+
+void TPersonEdit::setMascara(const QString& mascaraQt, const QString& vazio)
+{
+    m_tipo = peTexto;
+    m_vazioProprio = vazio;
+    m_ajustando = true;
+    QLineEdit::setInputMask(mascaraQt);
+    m_ajustando = false;
+}
+
+QString TPersonEdit::vazioAtual() const
+{
+    return m_vazioProprio.isEmpty() ? textoVazio(m_tipo) : m_vazioProprio;
 }
 
 QString TPersonEdit::textoVazio(Tipo t)
@@ -204,7 +218,7 @@ void TPersonEdit::setText(const QString& valor)
     m_ajustando = true;
     if (mascarado()) {
         // Qt skips blanks when a masked text is set: put each character into its own position.
-        const QString vazio = textoVazio(m_tipo);
+        const QString vazio = vazioAtual();
         QString t = valor.left(int(vazio.size()));
         bool posicional = true;
         for (int i = 0; i < t.size(); ++i)
@@ -260,7 +274,7 @@ void TPersonEdit::clear()
 bool TPersonEdit::vazio() const
 {
     const QString t = text();
-    return t.isEmpty() || t == textoVazio(m_tipo);
+    return t.isEmpty() || t == vazioAtual();
 }
 
 void TPersonEdit::setMaxLength(int n)
@@ -450,7 +464,8 @@ bool TPersonEdit::confere(const QString& t, QString* normalizado, QString* erro)
             e = QStringLiteral("Valor Inválido, insira um valor Inteiro!");
         break;
     case peTexto:
-        n = Capitaliza(t);
+        if (m_vazioProprio.isEmpty())
+            n = Capitaliza(t);
         break;
     case peCpf:
     case peCnpj: {

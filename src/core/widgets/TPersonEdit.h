@@ -92,6 +92,11 @@ public:
     int maxLength() const { return m_maxLen; }
     void setMaxLength(int n);
 
+    // A mask of its own on a text field, in Qt's notation ("99-9999;_"), with its empty text
+    // ("  -    "): read and set as the typed masks are, blank positions as spaces.
+    void setMascara(const QString& mascaraQt, const QString& vazio);
+    // The empty text of this field (its own mask's, else its type's).
+    QString vazioAtual() const;
     QString text() const;
     void setText(const QString& t);
     // Empties the field; peFloat gets "0,00", peInteiro "0", masked types their empty text.
@@ -165,6 +170,7 @@ private:
     int m_labelSpacing = 3;
     bool m_labeled = true;
     int m_maxLen = 0;
+    QString m_vazioProprio;
 };
 
 } // namespace vx
