@@ -13,13 +13,13 @@
 #include "registries/Profissionais.h"
 
 #include "CargaLotes.h"
+#include "BancoBench.h"
 #include "Medida.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -93,9 +93,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int nProc = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 20000;
     const int nProf = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 50000;
-    QTemporaryDir tmp(argc > 3 ? QDir(QString::fromLocal8Bit(argv[3])).filePath(QStringLiteral("cadastros-XXXXXX"))
-                               : QDir::temp().filePath(QStringLiteral("cadastros-XXXXXX")));
-    const QString arquivo = tmp.filePath(QStringLiteral("cadastros.fdb"));
+    const bench::BancoTemporario banco("cadastros", argc > 3 ? argv[3] : nullptr);
+    const QString arquivo = banco.arquivo();
     SessaoAtual().UsuarioLogado = QStringLiteral("bench");
     const QDate hoje = QDate::currentDate();
 

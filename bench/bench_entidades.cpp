@@ -14,13 +14,13 @@
 #include "registries/TFCadEntidades.h"
 
 #include "CargaLotes.h"
+#include "BancoBench.h"
 #include "Medida.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -76,9 +76,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int nProf = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 500;
     const int nProc = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 200;
-    QTemporaryDir tmp(argc > 3 ? QDir(QString::fromLocal8Bit(argv[3])).filePath(QStringLiteral("entidades-XXXXXX"))
-                               : QDir::temp().filePath(QStringLiteral("entidades-XXXXXX")));
-    const QString arquivo = tmp.filePath(QStringLiteral("entidades.fdb"));
+    const bench::BancoTemporario banco("entidades", argc > 3 ? argv[3] : nullptr);
+    const QString arquivo = banco.arquivo();
     SessaoAtual().UsuarioLogado = QStringLiteral("bench");
     SessaoAtual().UsuarioInstalacao = QStringLiteral("CUNE");
     SessaoAtual().DataAtual = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));

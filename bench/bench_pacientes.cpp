@@ -9,12 +9,12 @@
 #include "CargaPacientes.h"
 #include "municipality/Pacientes.h"
 
+#include "BancoBench.h"
 #include "Medida.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -141,11 +141,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int linhas = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000000;
-    QTemporaryDir tmp(argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("pacientes-XXXXXX"))
-                               : QDir::temp().filePath(QStringLiteral("pacientes-XXXXXX")));
-    // VX_BENCH_MANTER=1 keeps the database for a look at the plans.
-    tmp.setAutoRemove(qEnvironmentVariableIsEmpty("VX_BENCH_MANTER"));
-    const QString arquivo = tmp.filePath(QStringLiteral("pacientes.fdb"));
+    const bench::BancoTemporario banco("pacientes", argc > 2 ? argv[2] : nullptr);
+    const QString arquivo = banco.arquivo();
     SessaoAtual().UsuarioLogado = QStringLiteral("bench");
 
     QElapsedTimer rel;
@@ -154,7 +151,7 @@ int main(int argc, char** argv)
     Conexao con;
     con.conecta(arquivo, UsuarioBanco(), SenhaBanco());
     gera(con, linhas);
-    if (!tmp.autoRemove())
+    if (banco.mantido())
         std::printf("bench_pacientes: database %s\n", qPrintable(arquivo));
     std::printf("bench_pacientes: %d patients generated and indexed in %.1f s (forced writes on)\n", linhas,
                 rel.elapsed() / 1000.0);

@@ -7,10 +7,11 @@
 #include "core/schema/Esquema.h"
 #include "CargaPacientes.h"
 
+#include "BancoBench.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -101,9 +102,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int linhas = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000000;
-    QTemporaryDir tmp(argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("procura-XXXXXX"))
-                               : QDir::temp().filePath(QStringLiteral("procura-XXXXXX")));
-    const QString arquivo = tmp.filePath(QStringLiteral("procura.fdb"));
+    const bench::BancoTemporario banco("procura", argc > 2 ? argv[2] : nullptr);
+    const QString arquivo = banco.arquivo();
 
     QElapsedTimer rel;
     rel.start();

@@ -10,12 +10,12 @@
 #include "municipality/Saldos.h"
 
 #include "CargaLotes.h"
+#include "BancoBench.h"
 #include "Medida.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -78,9 +78,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int linhas = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 1000000;
-    QTemporaryDir tmp(argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("saldos-XXXXXX"))
-                               : QDir::temp().filePath(QStringLiteral("saldos-XXXXXX")));
-    const QString arquivo = tmp.filePath(QStringLiteral("saldos.fdb"));
+    const bench::BancoTemporario banco("saldos", argc > 2 ? argv[2] : nullptr);
+    const QString arquivo = banco.arquivo();
     SessaoAtual().UsuarioInstalacao = QStringLiteral("CUNE");
 
     QElapsedTimer rel;

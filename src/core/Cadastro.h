@@ -89,6 +89,9 @@ bool ExisteLinha(Consulta& q, const QString& tabela, const QString& condicao);
 // which is ended afterwards. Empty without a data module.
 QString NomeLivre(const QString& codigo, const QString& chave, const QString& nome, const QString& tabela);
 
+// Largest value of a NUMERIC(10,2) column (the engine itself does not hold the column to it).
+inline const Decimal kMaximoNumeric10_2 = Decimal::cents(9999999999);
+
 // A code typed into a code field: empty and "0" mean "none".
 inline bool CodigoVazio(const QString& codigo)
 {

@@ -8,8 +8,6 @@ namespace vx {
 
 namespace {
 const QString kTabelaLogLimites = QStringLiteral("CliLimites");
-// Largest VALOR of NUMERIC(10,2).
-const Decimal kLimiteMaximo = Decimal::cents(9999999999);
 
 QString onde(const QString& codigo, const QString& periodo)
 {
@@ -134,7 +132,7 @@ QString RecusaLancamento(const LancamentoLimite& l)
         return QStringLiteral("Informe o Período (MM-AAAA)!");
     try {
         const Decimal v = DecimalTexto(l.acrescentar);
-        if (v > kLimiteMaximo || v < -kLimiteMaximo)
+        if (v > kMaximoNumeric10_2 || v < -kMaximoNumeric10_2)
             return QStringLiteral("Valor Inválido!");
     } catch (const ErroValor&) {
         return QStringLiteral("Valor Inválido!");
@@ -161,7 +159,7 @@ RegistroLog GravaLimite(Transacao& tr, const LancamentoLimite& l, const QDate& h
         const Decimal atual = existe ? q.campo(QStringLiteral("VALOR")).decimal() : Decimal::cents(0);
         q.fecha();
         novo = (atual + acrescimo).rescaled(2);
-        if (novo > kLimiteMaximo || novo < -kLimiteMaximo)
+        if (novo > kMaximoNumeric10_2 || novo < -kMaximoNumeric10_2)
             throw ErroValor(QStringLiteral("Valor Inválido!"));
         if (existe)
             q.executa(QStringLiteral("update CliLimites set Valor=") + SqlDecimal(novo) + QStringLiteral(", Obs=") +

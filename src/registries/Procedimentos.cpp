@@ -6,8 +6,6 @@ namespace vx {
 namespace {
 const QString kTabelaLog = QStringLiteral("Procedimentos");
 const QString kTabelaLogGrupo = QStringLiteral("GruposProced");
-// Largest VALOR of NUMERIC(10,2); the engine itself does not hold the column to it.
-const Decimal kValorMaximo = Decimal::cents(9999999999);
 
 QString codigoWhere(const QString& codigo)
 {
@@ -108,11 +106,11 @@ RegistroLog ReajustaValores(Transacao& tr, const QString& indice, const QString&
         // the exact product.
         q.executa(QStringLiteral("update procedimentos set valor = round(valor*%1/100, 2)%2").arg(fator, onde));
         q.abre(QStringLiteral("select first 1 Codigo, Valor from procedimentos where (valor > %1 or valor < -%1)%2")
-                   .arg(kValorMaximo.toSql(), todos ? QString() : QStringLiteral(" and CodGrupo=") + SqlInteiro(g)));
+                   .arg(kMaximoNumeric10_2.toSql(), todos ? QString() : QStringLiteral(" and CodGrupo=") + SqlInteiro(g)));
         if (!q.eof())
             throw ErroValor(QStringLiteral("O valor reajustado do procedimento %1 (%2) passa do limite de %3. "
                                            "Nenhum valor foi alterado.")
-                                .arg(q.campo(0).texto(), FormataMoeda(q.campo(1).decimal()), FormataMoeda(kValorMaximo)));
+                                .arg(q.campo(0).texto(), FormataMoeda(q.campo(1).decimal()), FormataMoeda(kMaximoNumeric10_2)));
         q.fecha();
         const QString desc = todos ? QStringLiteral("Reajuste TODOS ") + indice
                                    : QStringLiteral("Reajuste GRUPO %1 ").arg(g) + indice;

@@ -145,8 +145,6 @@ TFCadMunicipios::TFCadMunicipios(QWidget* parent) : TFBase(parent)
     m_grade->setFocus();
 }
 
-TFCadMunicipios::~TFCadMunicipios() = default;
-
 TFCadMunicipios* TFCadMunicipios::Abre()
 {
     return MostraTela<TFCadMunicipios>();
@@ -157,17 +155,9 @@ TPersonEdit* TFCadMunicipios::campo(const char* nome) const
     return findChild<TPersonEdit*>(QLatin1String(nome));
 }
 
-Transacao* TFCadMunicipios::leitura()
-{
-    if (!m_leitura)
-        if (TDMCUNE* dm = DMCUNE())
-            m_leitura = std::make_unique<Transacao>(dm->IBDatabase);
-    return m_leitura.get();
-}
-
 void TFCadMunicipios::AbreGrade()
 {
-    Transacao* tr = leitura();
+    Transacao* tr = transacaoLeitura();
     if (!tr)
         return;
     try {

@@ -4,8 +4,6 @@
 #include "core/widgets/Formulario.h"
 #include "core/widgets/TFBase.h"
 
-#include <memory>
-
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -15,14 +13,12 @@ namespace vx {
 
 class GradeConsulta;
 class TPersonBtn;
-class Transacao;
 struct Municipio;
 
 class TFCadMunicipios : public TFBase {
     Q_OBJECT
 public:
     explicit TFCadMunicipios(QWidget* parent = nullptr);
-    ~TFCadMunicipios() override;
     static TFCadMunicipios* Abre();
 
     void PBEditarClick();
@@ -51,7 +47,6 @@ private:
     Municipio dados() const;
     // "Valor Inválido" and the focus back on `forma` when it holds something other than B, R or A.
     bool confereCobranca(TPersonEdit* forma);
-    Transacao* leitura();
 
     Formulario m_form{this};
     GradeConsulta* m_grade;
@@ -61,7 +56,6 @@ private:
     QPlainTextEdit* m_boleto;
     TPersonBtn* m_salvar;
     TPersonBtn* m_excluirBtn;
-    std::unique_ptr<Transacao> m_leitura;
     bool m_conferindo = false;
 };
 

@@ -6,8 +6,6 @@ namespace vx {
 namespace {
 const QString kTabelaLog = QStringLiteral("Unidades");
 const QString kTabelaLogLimites = QStringLiteral("LimitesUnidades");
-// Largest VALOR of NUMERIC(10,2); the engine itself does not hold the column to it.
-const Decimal kValorMaximo = Decimal::cents(9999999999);
 
 RecusaLimite recusa(RecusaLimite::Campo campo, const QString& texto)
 {
@@ -67,7 +65,7 @@ RecusaLimite ConfereLimite(const LimiteUnidade& l)
         return recusa(RecusaLimite::DataFinal, QStringLiteral("A data final não pode ser anterior à data inicial!"));
     try {
         const Decimal v = DecimalTexto(l.valor);
-        if (v > kValorMaximo || v < -kValorMaximo)
+        if (v > kMaximoNumeric10_2 || v < -kMaximoNumeric10_2)
             return recusa(RecusaLimite::Valor, QStringLiteral("Valor Inválido!"));
     } catch (const ErroValor&) {
         return recusa(RecusaLimite::Valor, QStringLiteral("Valor Inválido!"));

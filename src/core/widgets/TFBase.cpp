@@ -238,6 +238,14 @@ TFBase::TFBase(QWidget* parent)
 
 TFBase::~TFBase() = default;
 
+Transacao* TFBase::transacaoLeitura()
+{
+    if (!m_leitura)
+        if (TDMCUNE* dm = DMCUNE())
+            m_leitura = std::make_unique<Transacao>(dm->IBDatabase);
+    return m_leitura.get();
+}
+
 bool TFBase::fechamentoSuspenso() const
 {
     return m_suspensoes > 0 || ModalAberto();

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 class QAbstractButton;
@@ -21,6 +22,8 @@ class QLineEdit;
 class QToolButton;
 
 namespace vx {
+
+class Transacao;
 
 // Event filter with the keyboard conventions of the screens. Installed by TFBase on itself and on
 // every child; dialogs that are not TFBase (e.g. a QDialog) can install it with Instala().
@@ -101,9 +104,13 @@ signals:
 protected:
     bool event(QEvent* ev) override;
     void closeEvent(QCloseEvent* ev) override;
+    // The screen's own read transaction for its grids (created on first use; null without a data
+    // module).
+    Transacao* transacaoLeitura();
 
 private:
     void verificaPerdaFoco();
+    std::unique_ptr<Transacao> m_leitura;
     ConvencoesTeclado* m_teclado;
     bool m_fechaAoPerderFoco = true;
     int m_suspensoes = 0;

@@ -287,14 +287,6 @@ void TFCadastro::showEvent(QShowEvent* ev)
         m_codigo->setFocus();
 }
 
-Transacao* TFCadastro::transacaoLeitura()
-{
-    if (!m_leitura)
-        if (TDMCUNE* dm = DMCUNE())
-            m_leitura = std::make_unique<Transacao>(dm->IBDatabase);
-    return m_leitura.get();
-}
-
 bool TFCadastro::confirmaExclusao(const QString& texto)
 {
     SuspendeFechamento s(this);

@@ -130,9 +130,6 @@ protected:
     QString tabela() const { return m_tabela; }
     // The code field gets the focus whenever the screen is shown.
     void showEvent(QShowEvent* ev) override;
-    // The screen's own read transaction for its grids (created on first use; null without a data
-    // module).
-    Transacao* transacaoLeitura();
 
 private:
     QString m_tabela;
@@ -151,7 +148,6 @@ private:
     QVector<QCheckBox*> m_marcas;
     QVector<LigacaoReferencia> m_referencias;
     std::optional<LinhaCadastro> m_linha;
-    std::unique_ptr<Transacao> m_leitura;
 };
 
 } // namespace vx
