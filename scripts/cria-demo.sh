@@ -24,7 +24,11 @@ cria() {
     echo "DATABASE=$pasta/vornex.fdb"
     echo "USUARIO=$usuario"
     echo "CONSORCIO=CUNE"
-    echo "ATIVARFTP=False"
+    # The demo FTP server of scripts/ftp-demo.sh.
+    echo "FTPHOST=127.0.0.1"
+    echo "PORTA=2121"
+    echo "FTPSENHA=demo"
+    echo "FTPTEMPOTOTAL=20"
     for l in "$@"; do echo "$l"; done
   } | sed 's/$/\r/' > "$pasta/vornex.conf"
   rm -f "$pasta/vornex.fdb"
@@ -37,9 +41,9 @@ cria() {
 
 for q in "${QUAIS[@]}"; do
   case "$q" in
-    consorcio) cria consorcio CUNE ;;
+    consorcio) cria consorcio CUNE ATIVARFTP=False ;;
     municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE" ;;
-    entidade) cria entidade E1 ;;
+    entidade) cria entidade E1 ATIVARFTP=False ;;
     *) echo "unknown installation: $q" >&2; exit 2 ;;
   esac
 done

@@ -25,6 +25,9 @@ if [ ${#FALTAM[@]} -gt 0 ]; then
   ./scripts/cria-demo.sh "$DEMO" "${FALTAM[@]}"
 fi
 
+# Authorizations finalized at the municipality are uploaded to this server.
+./scripts/ftp-demo.sh "$DEMO" || true
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No desktop display found. The demo installations are ready in $DEMO."
   echo "To run the program on a virtual display:  xvfb-run -a ./build/vornex --pasta demo/$QUAL"

@@ -25,7 +25,7 @@ insert into cbo (codigo, descricao) values ('221205', 'BIOMEDICO');
 insert into clientes (codigo, nome, endereco, endnum, bairro, cep, contato, fones, cnpj, populacao, apac, mostrarvalor,
                       boleto, leiautorizativa, apelido, valortaxa, cobrtaxa, codconttaxa, cobrproducao, codcontprod, obs)
   values ('4314902', 'PORTO ALEGRE', 'PRACA MONTEVIDEU', '10', 'CENTRO HISTORICO', '90010-170', 'SECRETARIA DA SAUDE',
-          '(51) 3289-1000', '92.963.560/0001-60', 1400000, 'N', 'S',
+          '(51) 3289-1000', '92.963.560/0001-60', 1400000, 'S', 'S',
           'Referente aos servicos de saude prestados pelo consorcio ao municipio.', '1.234/2019', 'P. ALEGRE', 1500.00,
           'B', 'PMPA01', 'A', 'PMPA02', 'MEMBRO FUNDADOR');
 insert into clientes (codigo, nome, endereco, endnum, bairro, cep, contato, fones, cnpj, populacao, apac, mostrarvalor,
@@ -148,6 +148,8 @@ insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
   values (2, current_date, current_date, 400.00, 'COTA DIARIA');
 insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
   values (2, current_date + 1, current_date + 1, 400.00, 'COTA DIARIA');
+-- The demo clerk works at the UBS CENTRO.
+update usuarios set codunidade = 1 where usuario = 'demo';
 insert into motivobloqueios (codigo, descricao) values (1, 'PACIENTE DESISTIU');
 insert into motivobloqueios (codigo, descricao) values (2, 'PACIENTE NAO COMPARECEU');
 insert into motivobloqueios (codigo, descricao) values (3, 'PROCEDIMENTO NAO REALIZADO PELO PRESTADOR');
@@ -163,23 +165,23 @@ insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, 
 -- that uses almost all of its limit.
 insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc, datamarc,
                       horamarc, codunidade, chaveimpre, usuario)
-  values ('4314902', 1000001, 'M', 1, 1, 1, current_date, current_date + 7, '08:30', 1, '1490210000010001', 'demo');
+  values ('4314902', 1, 'M', 1, 1, 1, current_date, current_date + 7, '08:30', 1, '1490200001347', 'demo');
 insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
-  values ('4314902', 1000001, 'M', 1, 1, 30.00, 10.00);
+  values ('4314902', 1, 'M', 1, 1, 30.00, 10.00);
 insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
-  values ('4314902', 1000001, 'M', 2, 1, 12.50, 4.11);
+  values ('4314902', 1, 'M', 2, 1, 12.50, 4.11);
 insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc, datamarc,
                       horamarc, chaveimpre, usuario)
-  values ('4314902', 1000002, 'M', 2, 3, 7, current_date, current_date + 14, '14:00', '1490210000020002', 'demo');
+  values ('4314902', 2, 'M', 2, 3, 7, current_date, current_date + 14, '14:00', '1490200002811', 'demo');
 insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
-  values ('4314902', 1000002, 'M', 9, 1, 240.00, 97.44);
+  values ('4314902', 2, 'M', 9, 1, 240.00, 97.44);
 insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc,
                       databloqueio, chaveimpre, usuario)
-  values ('4314902', 1000003, 'M', 1, 1, 3, current_date, current_date, '1490210000030003', 'demo');
+  values ('4314902', 3, 'M', 1, 1, 3, current_date, current_date, '1490200003095', 'demo');
 insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
-  values ('4314902', 1000003, 'M', 4, 10, 180.00, 46.70);
+  values ('4314902', 3, 'M', 4, 10, 180.00, 46.70);
 insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codentidade, codprofissional, datalanc, chaveimpre, usuario)
-  values ('4304606', 1000001, 'M', 1, 5, current_date, '0460610000010001', 'demo');
+  values ('4304606', 1, 'M', 1, 5, current_date, '0460600001502', 'demo');
 insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, quantidade, valortotal, valortotalsus)
-  values ('4304606', 1000001, 'M', 7, 14, 1190.00, 531.30);
+  values ('4304606', 1, 'M', 7, 14, 1190.00, 531.30);
 commit;

@@ -120,6 +120,11 @@ bool ErroBanco::conflitoBloqueio() const
     return temCodigo(isc_lock_conflict) || temCodigo(isc_update_conflict) || temCodigo(isc_deadlock);
 }
 
+bool ErroBanco::chaveDuplicada() const
+{
+    return temCodigo(isc_unique_key_violation) || temCodigo(isc_no_dup);
+}
+
 FalhaConexao ClassificaFalhaConexao(const ErroBanco& e)
 {
     const QString t = e.texto();

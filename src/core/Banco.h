@@ -34,6 +34,7 @@ public:
     const QVector<qintptr>& codigos() const { return m_codigos; }
     bool temCodigo(qintptr codigo) const { return m_codigos.contains(codigo); }
     bool conflitoBloqueio() const; // a nowait write hit another transaction's change
+    bool chaveDuplicada() const;   // a primary or unique key refused the row
     // The errno the status vector carried (isc_arg_unix), 0 when none.
     int erroSistema() const { return m_sistema; }
     void defineErroSistema(int e) { m_sistema = e; }

@@ -2,6 +2,7 @@
 #include "core/Login.h"
 #include "core/Usuarios.h"
 #include "core/widgets/TPersonEdit.h"
+#include "municipality/Marcacao.h"
 #include "municipality/Saldos.h"
 #include "support/Fixtures.h"
 
@@ -52,6 +53,20 @@ void TstDemo::dadosDaDemo()
     QCOMPARE(poa.linhaUnidade.left(33), QStringLiteral("REF. UNIDADE:   GASTO: R$ 42,50  "));
     QCOMPARE(CalcSaldos(tr, {QStringLiteral("4304606"), QDate::currentDate(), {}, {}, true, true}).textoSaldo(),
              QStringLiteral("10,00"));
+    // A new authorization at Porto Alegre follows the demo's three and uses a contracted procedure.
+    Consulta q(tr);
+    tr.inicia();
+    QVERIFY(VinculosDaInsercao(q, QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), true));
+    tr.rollback();
+    Autorizacao a;
+    a.municipio = QStringLiteral("4314902");
+    a.paciente = a.entidade = a.profissional = a.unidade = QStringLiteral("1");
+    a.dataLanc = a.dataAtual = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+    a.carater = QStringLiteral("1");
+    a.usuario = QStringLiteral("DEMO");
+    const AutorizacaoAberta nova = InsereProcedimento(tr, a, {}, 1, 1);
+    QCOMPARE(nova.numero, qint64(4));
+    QCOMPARE(nova.chave.left(10), QStringLiteral("1490200004"));
 }
 
 QTEST_GUILESS_MAIN(TstDemo)

@@ -704,6 +704,8 @@ void ComplementaEsquema(Transacao& tr, bool bancoNovo)
         criaIndice(tr, "IX_MARCACAO_ORIGEM_MARC", "MARCACAO", "CLI_ORIGEM, DATAMARC");
         criaIndice(tr, "IX_MARCACAO_UNIDADE_LANC", "MARCACAO", "CODUNIDADE, DATALANC");
         criaIndice(tr, "IX_LIMITESUNIDADES_UNIDADE", "LIMITESUNIDADES", "CODUNIDADE, DATAINICIAL");
+        // Next authorization number of a municipality, read backwards.
+        criaIndice(tr, "IX_MARCACAO_ORIGEM_ID_D", "MARCACAO", "CLI_ORIGEM, ID_MARCACAO", true);
         // A patient's authorizations (delete refusal, histories).
         criaIndice(tr, "IX_MARCACAO_PESSOA", "MARCACAO", "CLI_ORIGEM, CODPESSOA");
         // A professional's entity links and procedures (registry load, save and delete); a

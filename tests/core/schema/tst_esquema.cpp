@@ -400,6 +400,8 @@ void TstEsquema::reparoNaPartida_data()
     QTest::newRow("indice calculado") << "CUNE" << "drop index IX_PESSOAS_NOME_UPPER" << indice.arg("IX_PESSOAS_NOME_UPPER")
                                       << 1;
     QTest::newRow("indice marcacao") << "CUNE" << "drop index IX_MARCACAO_PESSOA" << indice.arg("IX_MARCACAO_PESSOA") << 1;
+    QTest::newRow("indice numero") << "CUNE" << "drop index IX_MARCACAO_ORIGEM_ID_D" << indice.arg("IX_MARCACAO_ORIGEM_ID_D")
+                                   << 1;
 }
 
 void TstEsquema::reparoNaPartida()
