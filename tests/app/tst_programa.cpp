@@ -26,9 +26,16 @@ QProcessEnvironment semDisplay()
     return env;
 }
 
-void inicia(QProcess& p, const QStringList& args)
+// pastaTravas: the embedded engine's lock folder of the child. A child killed while it holds a
+// mutex of the shared lock tables would hang every later embedded attachment on the machine.
+void inicia(QProcess& p, const QStringList& args, const QString& pastaTravas = {})
 {
-    p.setProcessEnvironment(semDisplay());
+    QProcessEnvironment env = semDisplay();
+    if (!pastaTravas.isEmpty()) {
+        QDir().mkpath(pastaTravas);
+        env.insert(QStringLiteral("FIREBIRD_LOCK"), pastaTravas);
+    }
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(VX_PROGRAMA), args);
 }
 
@@ -156,11 +163,14 @@ void TstPrograma::novoBancoInterrompido()
     // Killed at any moment, the creation leaves either no file at the path or a complete database;
     // the next creation at the same path clears what the killed one left.
     QTemporaryDir dir;
+    QTemporaryDir travas;
+    int processos = 0;
+    auto novasTravas = [&] { return travas.filePath(QString::number(++processos)); };
     const QString alvo = dir.filePath(QStringLiteral("vornex.fdb"));
     const QStringList args{QStringLiteral("--novo-banco"), alvo};
     auto completa = [&] {
         QProcess p;
-        inicia(p, args);
+        inicia(p, args, novasTravas());
         QVERIFY(p.waitForFinished(120000));
         QCOMPARE(p.exitCode(), 0);
         verificaCompleto(alvo);
@@ -178,7 +188,7 @@ void TstPrograma::novoBancoInterrompido()
     for (int i = 0; i < vezes; ++i) {
         const int espera = int(20 + duracao * i / (vezes - 1));
         QProcess p;
-        inicia(p, args);
+        inicia(p, args, novasTravas());
         QVERIFY(p.waitForStarted());
         bool morto = false;
         if (!p.waitForFinished(espera)) {
