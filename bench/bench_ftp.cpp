@@ -2,6 +2,8 @@
 // FtpCliente session, beside the same transfers by the curl command line in one process.
 #include "exchange/ftp/FtpCliente.h"
 
+#include "ServidorBench.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,23 +16,6 @@
 using namespace vx;
 
 namespace {
-
-const char* const kServidor = R"PY(
-import sys, logging
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
-from pyftpdlib.ioloop import Poll
-auth = DummyAuthorizer()
-auth.add_user('vx', 'vx', sys.argv[1], perm='elradfmwMT')
-FTPHandler.authorizer = auth
-FTPHandler.use_sendfile = False  # sendfile stalls small transfers
-logging.basicConfig(level=logging.CRITICAL)
-# poll(): the epoll and select loops stall about 1 s on some transfers
-srv = FTPServer(('127.0.0.1', 0), FTPHandler, ioloop=Poll())
-print(srv.address[1], flush=True)
-srv.serve_forever(handle_exit=True)
-)PY";
 
 bool confere(const QString& pasta, int n, qint64 tamanho)
 {
@@ -71,22 +56,11 @@ int main(int argc, char** argv)
         f.open(QIODevice::WriteOnly);
         f.write(dados);
     }
-    QFile script(d.filePath(QStringLiteral("servidor.py")));
-    script.open(QIODevice::WriteOnly);
-    script.write(kServidor);
-    script.close();
-
     QProcess srv;
-    srv.setStandardErrorFile(QProcess::nullDevice());
-    srv.start(QStringLiteral("/usr/bin/python3"), {script.fileName(), d.filePath(QStringLiteral("raiz"))});
-    srv.waitForStarted(10000);
-    while (!srv.canReadLine() && srv.state() == QProcess::Running)
-        srv.waitForReadyRead(10000);
-    const int porta = srv.readLine().trimmed().toInt();
+    const int porta = bench::IniciaServidorFtp(srv, dir.path(), d.filePath(QStringLiteral("raiz")), QStringLiteral("vx"),
+                                               QStringLiteral("vx"));
     if (porta <= 0) {
         std::fprintf(stderr, "pyftpdlib did not start\n");
-        srv.kill();
-        srv.waitForFinished(5000);
         return 1;
     }
 

@@ -4,12 +4,14 @@
 #include "core/MenuPrincipal.h"
 #include "core/TFProcura.h"
 #include "core/TFSplash.h"
+#include "core/TarefaSemJanela.h"
 #include "core/TFUsuario.h"
 #include "core/TFprincipal.h"
 #include "core/UDMCune.h"
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "core/schema/Esquema.h"
+#include "municipality/Transmissao.h"
 #include "core/widgets/UiMensagens.h"
 
 #include <QApplication>
@@ -21,7 +23,7 @@
 
 namespace {
 
-// The program's options. --help, --version and --novo-banco need no display.
+// The program's options. --help, --version, --novo-banco and the unattended jobs need no display.
 struct Opcoes {
     QCommandLineParser p;
     QCommandLineOption ajuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra estas opções.")};
@@ -30,13 +32,16 @@ struct Opcoes {
     QCommandLineOption pasta{QStringLiteral("pasta"), QStringLiteral("Pasta da instalação."), QStringLiteral("DIR")};
     QCommandLineOption novo{QStringLiteral("novo-banco"), QStringLiteral("Cria o banco de dados e sai."),
                             QStringLiteral("PATH")};
+    QCommandLineOption transmitir{QStringLiteral("transmitir"),
+                                  QStringLiteral("Envia os arquivos pendentes e confere as autorizações no servidor, sem janela "
+                                                 "(saída 0: tudo enviado; 1: algo não foi enviado; 2: não foi possível executar).")};
 
     Opcoes()
     {
         p.setApplicationDescription(QStringLiteral("VORNEX ") + QLatin1String(vx::VersaoPrograma));
-        p.addOptions({ajuda, versao, pasta, novo});
+        p.addOptions({ajuda, versao, pasta, novo, transmitir});
     }
-    bool semJanela() const { return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo); }
+    bool semJanela() const { return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo) || p.isSet(transmitir); }
 };
 
 // Creates a database and brings it to the current schema, without any window.
@@ -64,6 +69,8 @@ int executaSemJanela(const Opcoes& o)
         std::printf("VORNEX %s\n", vx::VersaoPrograma);
         return 0;
     }
+    if (o.p.isSet(o.transmitir))
+        return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), vx::TransmiteSemJanela);
     if (o.p.isSet(o.pasta))
         vx::DefinePastaInstalacao(o.p.value(o.pasta));
     try {
@@ -94,7 +101,8 @@ int main(int argc, char** argv)
         }
         if (!lida && std::any_of(args.cbegin() + 1, args.cend(), [](const QString& a) {
                 return a == QLatin1String("-h") || a == QLatin1String("--help") || a == QLatin1String("-v") ||
-                       a == QLatin1String("--version") || a.startsWith(QLatin1String("--novo-banco"));
+                       a == QLatin1String("--version") || a.startsWith(QLatin1String("--novo-banco")) ||
+                       a == QLatin1String("--transmitir");
             })) {
             std::fprintf(stderr, "%s\n", qPrintable(o.p.errorText()));
             return 1;

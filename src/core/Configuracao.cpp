@@ -272,6 +272,15 @@ QString CARGORESP() { return Ini().le(G, QStringLiteral("CARGORESP")); }
 QString DESCTAXA() { return Ini().le(G, QStringLiteral("DESCTAXA")); }
 QString PREFEITURA() { return Ini().le(G, QStringLiteral("PREFEITURA")); }
 int TAMANHOMAXXML() { return leIntMinimo("TAMANHOMAXXML", 8, 1); }
+QString SITEATUALIZACAO()
+{
+    QString v = Ini().le(G, QStringLiteral("SITEATUALIZACAO"));
+    if (v.isEmpty())
+        v = QStringLiteral("http://www.vornex.com.br/atualizacao/");
+    if (!v.endsWith(QLatin1Char('/')))
+        v += QLatin1Char('/');
+    return v;
+}
 } // namespace Geral
 
 } // namespace vx

@@ -81,6 +81,8 @@ QString DESCTAXA();
 QString PREFEITURA();
 // Largest exchange file read, in MB (8 when missing or not a positive number).
 int TAMANHOMAXXML();
+// Base address of the program update site, always ending in "/".
+QString SITEATUALIZACAO();
 } // namespace Geral
 
 // Installation folder: --pasta DIR, else $VORNEX_PASTA, else the executable's folder.

@@ -320,10 +320,7 @@ EnvioAutorizacao EnviaAutorizacao(Transacao& tr, FtpCliente* ftp, const QString&
             try {
                 if (EnviaArquivoFtp(*ftp, r.arquivo, QStringLiteral("P") + QString::number(profissional.toLongLong()),
                                     status)) {
-                    const QString local = PastaEnvio() + r.arquivo;
-                    const QString enviado = local + QStringLiteral(" (enviado)");
-                    QFile::remove(enviado);
-                    QFile::rename(local, enviado);
+                    MarcaEnviado(r.arquivo);
                     r.envio = ResultadoEnvio::Enviado;
                     linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
                     situacao = QStringLiteral("Enviou xml.");

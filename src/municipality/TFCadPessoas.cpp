@@ -16,7 +16,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -188,26 +187,16 @@ QString TFCadPessoas::AbreModal(const QString& cliOrigem, const QString& codigo,
         aberta->close();
     auto* t = new TFCadPessoas(pai, cliOrigem);
     RegistroTela<TFCadPessoas>() = t;
-    t->setFechaAoPerderFoco(false);
-    t->setWindowModality(Qt::ApplicationModal);
     QString resultado;
-    bool fechou = false;
-    QEventLoop laco;
-    connect(t, &TFBase::fechando, &laco, [&] {
-        resultado = t->ultimoCodigoGravado();
-        fechou = true;
-        laco.quit();
-    });
-    GuardaModal modal;
-    t->show();
-    t->raise();
-    t->activateWindow();
-    if (!codigo.trimmed().isEmpty()) {
-        t->m_codigo->setText(codigo.trimmed());
-        t->PECodigoExit();
-    }
-    if (!fechou)
-        laco.exec();
+    ExecutaTelaModal(
+        t,
+        [&] {
+            if (!codigo.trimmed().isEmpty()) {
+                t->m_codigo->setText(codigo.trimmed());
+                t->PECodigoExit();
+            }
+        },
+        [&] { resultado = t->ultimoCodigoGravado(); });
     return resultado;
 }
 

@@ -200,11 +200,7 @@ TFMarcacao::TFMarcacao(QWidget* parent) : TFBase(parent)
     m_saldos = new PainelSaldos(this);
     m_saldos->setObjectName(QStringLiteral("PainelSaldos"));
     direita->addWidget(m_saldos);
-    m_status = new QPlainTextEdit(this);
-    m_status->setObjectName(QStringLiteral("MStatus"));
-    m_status->setReadOnly(true);
-    m_status->setFocusPolicy(Qt::NoFocus);
-    m_status->setMaximumHeight(110);
+    m_status = NovaCaixaStatus(this, 110);
     direita->addWidget(m_status);
     auto* hist = new QGroupBox(QStringLiteral("Histórico do Paciente"), this);
     auto* lh = new QVBoxLayout(hist);

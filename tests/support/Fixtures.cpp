@@ -45,6 +45,19 @@ BancoTeste::~BancoTeste()
     m_con.reset();
 }
 
+void BancoTeste::desconecta()
+{
+    m_tr.reset();
+    m_con.reset();
+}
+
+void BancoTeste::reconecta()
+{
+    m_con = std::make_unique<Conexao>();
+    m_con->conecta(m_arquivo, UsuarioBanco(), SenhaBanco());
+    m_tr = std::make_unique<Transacao>(*m_con);
+}
+
 void BancoTeste::executa(const QString& sql)
 {
     m_tr->inicia();
@@ -78,6 +91,41 @@ QString PastaTelas()
     const QString p = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
     QDir().mkpath(p);
     return QDir(p).absolutePath();
+}
+
+QByteArray LeArquivo(const QString& caminho)
+{
+    QFile f(caminho);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ausente>");
+}
+
+void GravaArquivo(const QString& caminho, const QByteArray& dados)
+{
+    QFile f(caminho);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(dados);
+}
+
+int IniciaServidorPython(QProcess& processo, const QString& script, const char* codigo, const QStringList& args, QString* erro)
+{
+    GravaArquivo(script, codigo);
+    processo.setProcessChannelMode(QProcess::SeparateChannels);
+    processo.setStandardErrorFile(QProcess::nullDevice());
+    processo.start(QStringLiteral("/usr/bin/python3"), QStringList{script} + args);
+    if (!processo.waitForStarted(10000)) {
+        if (erro)
+            *erro = processo.errorString();
+        return 0;
+    }
+    // The port is printed once the socket listens.
+    while (!processo.canReadLine() && processo.state() == QProcess::Running)
+        processo.waitForReadyRead(10000);
+    if (!processo.canReadLine()) {
+        if (erro)
+            *erro = QStringLiteral("%1 did not start").arg(script);
+        return 0;
+    }
+    return processo.readLine().trimmed().toInt();
 }
 
 } // namespace vx::test

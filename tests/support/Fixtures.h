@@ -2,7 +2,10 @@
 // Test fixtures: temporary installation folders and fresh embedded databases.
 #include "core/Banco.h"
 
+#include <QByteArray>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -20,6 +23,9 @@ public:
     QString arquivo() const { return m_arquivo; }
     Conexao& conexao() { return *m_con; }
     Transacao& tr() { return *m_tr; }
+    // Detaches (so that another process may open the file) and attaches again.
+    void desconecta();
+    void reconecta();
     // Runs statements, each committed.
     void executa(const QString& sql);
     QVariant valor(const QString& sql);
@@ -34,6 +40,15 @@ private:
 // Writes `linhas` as the GERAL section of <pasta>/vornex.conf, makes it the installation folder
 // and loads it.
 void InstalaConfiguracao(const QString& pasta, const QStringList& linhas);
+
+// A whole file's bytes ("<ausente>" when it cannot be read), and writing one.
+QByteArray LeArquivo(const QString& caminho);
+void GravaArquivo(const QString& caminho, const QByteArray& dados);
+
+// Writes `codigo` to `script`, runs it with /usr/bin/python3 and `args`, and waits for the port it
+// prints once it listens. 0 (and the reason in *erro) when it did not start.
+int IniciaServidorPython(QProcess& processo, const QString& script, const char* codigo, const QStringList& args,
+                         QString* erro);
 
 // Folder where screen PNGs of the gallery are written (build/screens).
 QString PastaTelas();

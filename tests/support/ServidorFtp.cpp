@@ -1,4 +1,5 @@
 #include "support/ServidorFtp.h"
+#include "support/Fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,7 @@ namespace {
 // login; the flag file "zerar" makes every received file empty, "nlst550" answers an empty name
 // listing with 550, "rnto550" refuses to rename over an existing file, "velocidade" holds the
 // bytes per second uploads are read at (negative: not read at all); each reception appends to
-// "recebidos".
+// "recebidos"; "parado" refuses new sessions and drops the open ones at their next command.
 const char* const kScript = R"PY(
 import os, sys, time, logging
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -67,6 +68,19 @@ class Dados(DTPHandler):
 
 class Handler(FTPHandler):
     dtp_handler = Dados
+    def handle(self):
+        if flag('parado'):
+            self.respond('421 Service not available.')
+            self.close_when_done()
+            return
+        return FTPHandler.handle(self)
+    def pre_process_command(self, line, cmd, arg):
+        # A stopped server drops every session at its next command.
+        if flag('parado'):
+            self.respond('421 Service not available, closing control connection.')
+            self.close_when_done()
+            return
+        return FTPHandler.pre_process_command(self, line, cmd, arg)
 
     def on_file_received(self, file):
         with open(os.path.join(base, 'recebidos'), 'a') as f:
@@ -103,29 +117,10 @@ srv.serve_forever(handle_exit=True)
 ServidorFtp::ServidorFtp(const QList<Conta>& contas)
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("raiz"));
-    const QString script = m_dir.filePath(QStringLiteral("servidor.py"));
-    QFile f(script);
-    f.open(QIODevice::WriteOnly);
-    f.write(kScript);
-    f.close();
-    QStringList args{script, m_dir.path(), raiz()};
+    QStringList args{m_dir.path(), raiz()};
     for (const Conta& c : contas)
         args << c.usuario + QLatin1Char(':') + c.senha;
-    m_proc.setProcessChannelMode(QProcess::SeparateChannels);
-    m_proc.setStandardErrorFile(QProcess::nullDevice());
-    m_proc.start(QStringLiteral("/usr/bin/python3"), args);
-    if (!m_proc.waitForStarted(10000)) {
-        m_erro = m_proc.errorString();
-        return;
-    }
-    // The port is printed once the socket listens.
-    while (!m_proc.canReadLine() && m_proc.state() == QProcess::Running)
-        m_proc.waitForReadyRead(10000);
-    if (!m_proc.canReadLine()) {
-        m_erro = QStringLiteral("pyftpdlib did not start");
-        return;
-    }
-    m_porta = m_proc.readLine().trimmed().toInt();
+    m_porta = IniciaServidorPython(m_proc, m_dir.filePath(QStringLiteral("servidor.py")), kScript, args, &m_erro);
 }
 
 ServidorFtp::~ServidorFtp()
@@ -160,6 +155,11 @@ void ServidorFtp::defineZerarRecebidos(bool zerar)
     } else {
         QFile::remove(flag);
     }
+}
+
+void ServidorFtp::defineParado(bool sim)
+{
+    marca(QStringLiteral("parado"), sim);
 }
 
 void ServidorFtp::defineListaVazia550(bool sim)

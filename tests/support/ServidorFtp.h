@@ -30,6 +30,9 @@ public:
     void criaPasta(const QString& relativo) const;
     // From now on every received file is truncated to size 0 (or kept again).
     void defineZerarRecebidos(bool zerar);
+    // From now on the server is down for its clients (new sessions refused with 421, open ones
+    // dropped at their next command), or up again on the same port.
+    void defineParado(bool sim);
     // From now on an empty folder's name listing is answered with "550 No files found.".
     void defineListaVazia550(bool sim);
     // From now on RNTO onto an existing file is refused with 550 (or allowed again).

@@ -14,6 +14,7 @@
 #include <QChildEvent>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -439,6 +440,39 @@ void Aguarde::texto(const QString& t)
 Aguarde::~Aguarde()
 {
     delete m_label.data();
+}
+
+QPlainTextEdit* NovaCaixaStatus(QWidget* pai, int alturaMaxima)
+{
+    auto* c = new QPlainTextEdit(pai);
+    c->setObjectName(QStringLiteral("MStatus"));
+    c->setReadOnly(true);
+    c->setFocusPolicy(Qt::NoFocus);
+    if (alturaMaxima > 0)
+        c->setMaximumHeight(alturaMaxima);
+    return c;
+}
+
+void ExecutaTelaModal(TFBase* tela, const std::function<void()>& aoMostrar, const std::function<void()>& aoFechar)
+{
+    tela->setFechaAoPerderFoco(false);
+    tela->setWindowModality(Qt::ApplicationModal);
+    bool fechou = false;
+    QEventLoop laco;
+    QObject::connect(tela, &TFBase::fechando, &laco, [&] {
+        if (aoFechar)
+            aoFechar();
+        fechou = true;
+        laco.quit();
+    });
+    GuardaModal modal;
+    tela->show();
+    tela->raise();
+    tela->activateWindow();
+    if (aoMostrar)
+        aoMostrar();
+    if (!fechou)
+        laco.exec();
 }
 
 } // namespace vx

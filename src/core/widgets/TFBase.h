@@ -19,6 +19,7 @@
 class QAbstractButton;
 #include <QLabel>
 class QLineEdit;
+class QPlainTextEdit;
 class QToolButton;
 
 namespace vx {
@@ -167,6 +168,14 @@ T* MostraTela(A&&... args)
     DefineUltimaTelaMostrada(t);
     return t;
 }
+
+// Shows `tela` application-modal (its loss-of-focus close off) and returns once it is closed.
+// `aoMostrar` runs right after it is shown; `aoFechar` as it closes, before it is released.
+void ExecutaTelaModal(TFBase* tela, const std::function<void()>& aoMostrar = {}, const std::function<void()>& aoFechar = {});
+
+// The read-only status box ("MStatus") of the screens that log their work; no focus by Tab.
+// `alturaMaxima` 0: no limit.
+QPlainTextEdit* NovaCaixaStatus(QWidget* pai, int alturaMaxima = 0);
 
 // The "..." search button beside a code field (no focus by Tab; F2 clicks it through LigaCodigo).
 QToolButton* NovoBotaoBusca(const QString& nome, QWidget* pai);

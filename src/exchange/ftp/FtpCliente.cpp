@@ -385,7 +385,7 @@ QStringList FtpCliente::listaDetalhada(const QString& nome)
     return r;
 }
 
-void FtpCliente::envia(const QString& local, const QString& remoto, bool anexar)
+void FtpCliente::armazena(const QString& local, const QString& remoto, bool anexar, const QStringList& depois)
 {
     if (!m_conectado)
         throw ErroFtp(QStringLiteral("Não conectado ao servidor ftp"));
@@ -400,7 +400,29 @@ void FtpCliente::envia(const QString& local, const QString& remoto, bool anexar)
     curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, curl_off_t(f.size()));
     if (anexar)
         curl_easy_setopt(c, CURLOPT_APPEND, 1L);
+    Lista comandos;
+    for (const QString& d : depois)
+        comandos.add(d);
+    if (comandos.p)
+        curl_easy_setopt(c, CURLOPT_POSTQUOTE, comandos.p);
     executa(roda(), "stor");
+}
+
+void FtpCliente::envia(const QString& local, const QString& remoto, bool anexar)
+{
+    armazena(local, remoto, anexar, {});
+}
+
+qint64 FtpCliente::enviaComTamanho(const QString& local, const QString& remoto)
+{
+    // "*": a server without SIZE is no failure. Its reply ("213 <size>") is the last one.
+    armazena(local, remoto, false, {QStringLiteral("*SIZE ") + remoto});
+    const QString r = ultimaResposta();
+    if (!r.startsWith(QLatin1String("213 ")))
+        return -1;
+    bool ok = false;
+    const qint64 t = r.mid(4).trimmed().toLongLong(&ok);
+    return ok ? t : -1;
 }
 
 void FtpCliente::recebe(const QString& remoto, const QString& local, bool continuar)

@@ -79,6 +79,9 @@ public:
     QStringList listaDetalhada(const QString& nome = {});
     // Stores a local file under `remoto` in the current folder (replacing, or appending).
     void envia(const QString& local, const QString& remoto, bool anexar = false);
+    // Stores like envia() and asks the server for the stored file's size in the same exchange;
+    // -1 when the server does not tell it.
+    qint64 enviaComTamanho(const QString& local, const QString& remoto);
     // Retrieves `remoto` into `local`; with `continuar` an existing partial local file is resumed.
     void recebe(const QString& remoto, const QString& local, bool continuar = false);
     void renomeia(const QString& de, const QString& para);
@@ -97,6 +100,8 @@ private:
     struct Operacao;
     void prepara(const QString& url);
     void executa(int codigo, const char* oque);
+    // STOR of a local file, then the commands `depois` in the same exchange.
+    void armazena(const QString& local, const QString& remoto, bool anexar, const QStringList& depois);
     void verificaInterrupcao() const;
     void comandos(const QStringList& cmds);
     static QStringList segmentos(const QString& pasta, const QStringList& base);

@@ -174,7 +174,7 @@ bool ConectaFtp(FtpCliente& ftp)
     return false;
 }
 
-qint64 TamanhoNaListagem(const QStringList& linhas, const QString& arquivo)
+EntradaListagem LeLinhaListagem(const QString& linha)
 {
     // Unix: perms links owner [group] size date name, the date as "month day time|year" or ISO (the
     // size is the number right before it). DOS: date time size|<DIR> name.
@@ -183,15 +183,26 @@ qint64 TamanhoNaListagem(const QStringList& linhas, const QString& arquivo)
         "(?:\\p{L}{3}\\.?\\s+\\d{1,2}\\s+(?:\\d{1,2}:\\d{2}|\\d{4})|\\d{4}-\\d{2}-\\d{2}\\s+\\d{1,2}:\\d{2})\\s(.*)$"));
     static const QRegularExpression formaDos(QStringLiteral(
         "^\\d{1,2}-\\d{1,2}-\\d{2,4}\\s+\\d{1,2}:\\d{2}(?:[AaPp][Mm])?\\s+(<DIR>|\\d+)\\s(.*)$"));
+    QRegularExpressionMatch m = formaUnix.match(linha);
+    if (!m.hasMatch())
+        m = formaDos.match(linha);
+    EntradaListagem e;
+    if (!m.hasMatch())
+        return e;
+    e.nome = m.captured(2).trimmed();
+    bool ok = false;
+    const qint64 t = m.captured(1).toLongLong(&ok);
+    e.tamanho = ok && !linha.startsWith(QLatin1Char('d')) ? t : -2;
+    return e;
+}
+
+qint64 TamanhoNaListagem(const QStringList& linhas, const QString& arquivo)
+{
     for (const QString& linha : linhas) {
         if (!linha.contains(arquivo, Qt::CaseInsensitive))
             continue;
-        QRegularExpressionMatch m = formaUnix.match(linha);
-        if (!m.hasMatch())
-            m = formaDos.match(linha);
-        bool ok = false;
-        const qint64 t = m.hasMatch() && m.captured(2).trimmed() == arquivo ? m.captured(1).toLongLong(&ok) : -2;
-        return ok ? t : -2;
+        const EntradaListagem e = LeLinhaListagem(linha);
+        return e.nome == arquivo ? e.tamanho : -2;
     }
     return -1;
 }
@@ -215,6 +226,20 @@ bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo, qint64 tamanhoLoc
             return true; // listed, and the server tells no size
     }
     return t == tamanhoLocal;
+}
+
+MarcaEnvio MarcaEnviado(const QString& arquivo)
+{
+    const QString local = PastaEnvio() + arquivo;
+    const QString enviado = local + QStringLiteral(" (enviado)");
+    QFile::remove(enviado);
+    if (QFile::rename(local, enviado))
+        return MarcaEnvio::Renomeado;
+    const QString copia = local + QStringLiteral(" (enviado e deletado)");
+    QFile::remove(copia);
+    if (QFile::copy(local, copia) && QFile::remove(local))
+        return MarcaEnvio::Copiado;
+    return MarcaEnvio::Falhou;
 }
 
 QString NomeTemporarioFtp()
@@ -273,7 +298,8 @@ private:
 
 } // namespace
 
-bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status)
+bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status,
+                     const OpcoesEnvioFtp& opcoes)
 {
     auto log = [&](const QString& t) {
         if (status)
@@ -293,11 +319,19 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
     int tentativas = 0;
     QString temporario; // stored under this name, not yet renamed
 
-    log(QStringLiteral(" => Conectando ao servidor ftp..."));
-    try {
-        ConectaFtp(ftp);
-    } catch (const std::exception&) {
-        log(QStringLiteral(" => Não foi possível estabelecer a conexão com o servidor ftp!"));
+    // Where the destination is, from the login folder.
+    const QString pastaPerfil = QLatin1Char('/') + PastaFtpDeTrabalho();
+    const QString alvo = porProfissional ? pastaPerfil + QStringLiteral("/marcacao/") + subpasta
+                         : porPeriodo    ? pastaPerfil + QStringLiteral("/faturamento/") + subpasta
+                                         : pastaPerfil;
+    bool reaproveita = opcoes.mantemConexao && ftp.conectado() && !ftp.interrompido() && Geral::ATIVARFTP();
+    if (!reaproveita) {
+        log(QStringLiteral(" => Conectando ao servidor ftp..."));
+        try {
+            ConectaFtp(ftp);
+        } catch (const std::exception&) {
+            log(QStringLiteral(" => Não foi possível estabelecer a conexão com o servidor ftp!"));
+        }
     }
 
     if (ftp.conectado()) {
@@ -306,27 +340,51 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
             QString entrando; // folder being entered; set while its change may fail
             try {
                 for (;;) {
-                    if (porProfissional || porPeriodo) {
+                    // On a kept connection: straight to the destination; the steps below (which
+                    // create what is missing) only when that fails.
+                    bool noDestino = false;
+                    if (reaproveita) {
+                        noDestino = ftp.pastaAtual() == alvo;
+                        if (!noDestino && alvo != pastaPerfil) {
+                            try {
+                                ftp.mudaPasta(alvo);
+                                noDestino = true;
+                            } catch (const ErroFtp&) {
+                                if (ftp.interrompido())
+                                    throw;
+                            }
+                        }
+                        if (!noDestino && ftp.pastaAtual() != pastaPerfil)
+                            ftp.mudaPasta(pastaPerfil);
+                    }
+                    if ((porProfissional || porPeriodo) && !noDestino) {
                         entrando = porProfissional ? QStringLiteral("marcacao") : QStringLiteral("faturamento");
                         ftp.mudaPasta(entrando);
                         entrando = subpasta;
                         ftp.mudaPasta(entrando);
                         entrando.clear();
-                        if (porPeriodo) {
-                            const QStringList nomes = ftp.listaNomes(QStringLiteral("*.xml"));
-                            if (nomes.contains(QStringLiteral("okcune ") + arquivo, Qt::CaseInsensitive)) {
-                                const QString marcado = local + QStringLiteral(" (ja existe)");
-                                QFile::remove(marcado);
-                                QFile::rename(local, marcado);
-                                jaExiste = true;
-                                break;
-                            }
+                    }
+                    if (porPeriodo) {
+                        const QStringList nomes = ftp.listaNomes(QStringLiteral("*.xml"));
+                        if (nomes.contains(QStringLiteral("okcune ") + arquivo, Qt::CaseInsensitive)) {
+                            const QString marcado = local + QStringLiteral(" (ja existe)");
+                            QFile::remove(marcado);
+                            QFile::rename(local, marcado);
+                            jaExiste = true;
+                            break;
                         }
                     }
                     temporario = NomeTemporarioFtp();
-                    ftp.envia(local, temporario);
-                    EsperaMs(100);
-                    if (ArquivoExisteFtp(ftp, temporario, tamanhoLocal)) {
+                    // A run of uploads asks for the size with the store and waits only when it
+                    // is not there yet; a single upload waits first.
+                    bool logo = false;
+                    if (reaproveita)
+                        logo = ftp.enviaComTamanho(local, temporario) == tamanhoLocal;
+                    else
+                        ftp.envia(local, temporario);
+                    if (!logo)
+                        EsperaMs(100);
+                    if (logo || ArquivoExisteFtp(ftp, temporario, tamanhoLocal)) {
                         colocaNoLugar(ftp, temporario, arquivo);
                         temporario.clear();
                         enviado = true;
@@ -335,7 +393,7 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
                     descarta(ftp, temporario);
                     if (++tentativas >= 3)
                         throw ErroFtp(QStringLiteral("Não conseguiu criar o arquivo após 03 tentativas!"));
-                    ftp.mudaPasta(QLatin1Char('/') + PastaFtpDeTrabalho());
+                    ftp.mudaPasta(pastaPerfil);
                 }
                 break;
             } catch (const std::exception& e) {
@@ -352,6 +410,7 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
                     }
                 }
                 if (!interrompido && ++tentativas <= 10) {
+                    reaproveita = false;
                     try {
                         ftp.desconecta();
                         ConectaFtp(ftp);

@@ -58,7 +58,19 @@ bool ConectaFtp(FtpCliente& ftp);
 // stops after GERAL/FTPTEMPOTOTAL seconds (or the client's earlier deadline); a cancelled client
 // (FtpCliente::cancela) stops at once. Never raises; progress goes to `status`. True when the file
 // is on the server.
-bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status);
+struct OpcoesEnvioFtp {
+    // For runs of many uploads: an open connection is used as it is (no new login; the client goes
+    // to the destination from where it is) and the file is checked at once, waiting before a
+    // second check only when the first one did not find it whole. A failure reconnects as usual.
+    bool mantemConexao = false;
+};
+bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status,
+                     const OpcoesEnvioFtp& opcoes = {});
+
+// Gives a sent file in arquivosxml/env/ the suffix " (enviado)"; when that rename fails, copies it
+// to "<name> (enviado e deletado)" and deletes it. False when the file is still pending.
+enum class MarcaEnvio { Renomeado, Copiado, Falhou };
+MarcaEnvio MarcaEnviado(const QString& arquivo);
 
 // A fresh "_tmp-<hex>.part" name: it ends in neither ".xml" nor any name of the exchange, so no
 // listing mask matches it, and it does not contain the name of the file it carries. No leading
@@ -74,6 +86,13 @@ bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo, qint64 tamanhoLoc
 bool ListagemMostraArquivo(const QStringList& linhas, const QString& arquivo);
 // Size that decision reads: -1 not listed, -2 listed without a size for exactly that name.
 qint64 TamanhoNaListagem(const QStringList& linhas, const QString& arquivo);
+// Name and size of one detailed listing line (Unix or DOS form); an empty name when the line has
+// neither form, a size of -2 for a folder.
+struct EntradaListagem {
+    QString nome;
+    qint64 tamanho = -2;
+};
+EntradaListagem LeLinhaListagem(const QString& linha);
 
 // Waits, pumping window events.
 void EsperaMs(int ms);

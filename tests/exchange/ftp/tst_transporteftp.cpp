@@ -25,19 +25,6 @@ public:
     QStringList textos;
 };
 
-QByteArray conteudo(const QString& p)
-{
-    QFile f(p);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ausente>");
-}
-
-void grava(const QString& p, const QByteArray& b)
-{
-    QFile f(p);
-    f.open(QIODevice::WriteOnly);
-    f.write(b);
-}
-
 QByteArray padrao(int tamanho)
 {
     QByteArray b(tamanho, Qt::Uninitialized);
@@ -127,7 +114,7 @@ void TstTransporteFtp::instala(const QString& usuario, const QString& perfil, co
 QString TstTransporteFtp::criaEnvio(const QString& nome, const QByteArray& dados)
 {
     const QString p = PastaEnvio() + nome;
-    grava(p, dados);
+    test::GravaArquivo(p, dados);
     return p;
 }
 
@@ -212,7 +199,7 @@ void TstTransporteFtp::destinos()
     criaEnvio("M4314902_ID0000123.xml", dados);
     FtpCliente ftp;
     QVERIFY(EnviaArquivoFtp(ftp, "M4314902_ID0000123.xml", destino, m_status));
-    QCOMPARE(conteudo(srv.caminho(caminho + "/M4314902_ID0000123.xml")), dados);
+    QCOMPARE(test::LeArquivo(srv.caminho(caminho + "/M4314902_ID0000123.xml")), dados);
     QVERIFY(!QFile::exists(PastaErros() + "M4314902_ID0000123.xml"));
     QVERIFY(m_linhas.size() >= 3);
     QVERIFY(m_linhas.first().endsWith(" => Conectando ao servidor ftp..."));
@@ -227,7 +214,7 @@ void TstTransporteFtp::jaProcessadoNaoReenvia()
 {
     test::ServidorFtp srv(Contas{{"cune03", "pw"}});
     srv.criaPasta("cune/faturamento/2015_03");
-    grava(srv.caminho("cune/faturamento/2015_03/okcune M4314902_ID0000123_E12.xml"), "importado");
+    test::GravaArquivo(srv.caminho("cune/faturamento/2015_03/okcune M4314902_ID0000123_E12.xml"), "importado");
     instala("E12", "CUNE", srv);
     const QString local = criaEnvio("M4314902_ID0000123_E12.xml");
     FtpCliente ftp;
@@ -248,7 +235,7 @@ void TstTransporteFtp::servidorQueZeraArquivos()
     srv.defineZerarRecebidos(true);
     instala("M4314902", "CUNE", srv);
     criaEnvio("M4314902_ID0000009.xml", "conteudo novo");
-    grava(PastaErros() + "M4314902_ID0000009.xml", "copia antiga");
+    test::GravaArquivo(PastaErros() + "M4314902_ID0000009.xml", "copia antiga");
     FtpCliente ftp;
     QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000009.xml", "P42", m_status));
     QCOMPARE(srv.recebidos(), 7);
@@ -258,7 +245,7 @@ void TstTransporteFtp::servidorQueZeraArquivos()
                                    "Não conseguiu criar o arquivo após 03 tentativas!"),
              qPrintable(falhaDetalhe));
     QVERIFY(m_linhas.last().endsWith(" => FALHOU!"));
-    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000009.xml"), QByteArray("conteudo novo"));
+    QCOMPARE(test::LeArquivo(PastaErros() + "M4314902_ID0000009.xml"), QByteArray("conteudo novo"));
     QVERIFY(QFile::exists(PastaEnvio() + "M4314902_ID0000009.xml"));
 }
 
@@ -274,7 +261,7 @@ void TstTransporteFtp::ftpDesativado()
     QCOMPARE(m_linhas.size(), 2);
     QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
     QVERIFY(m_linhas.at(1).endsWith(" => FALHOU!"));
-    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000001.xml"), QByteArray("x"));
+    QCOMPARE(test::LeArquivo(PastaErros() + "M4314902_ID0000001.xml"), QByteArray("x"));
     QCOMPARE(srv.recebidos(), 0);
 }
 
@@ -307,7 +294,7 @@ void TstTransporteFtp::arquivoExiste()
     QFETCH(bool, existe);
     test::ServidorFtp srv(Contas{{"cune01", "pw"}});
     srv.criaPasta("cune");
-    grava(srv.caminho("cune/" + noServidor), dados);
+    test::GravaArquivo(srv.caminho("cune/" + noServidor), dados);
     instala("M4314902", "CUNE", srv);
     FtpCliente ftp;
     QVERIFY(ConectaFtp(ftp));
@@ -358,7 +345,7 @@ void TstTransporteFtp::pastaDoPerfilAusente()
     criaEnvio("BaseCUNE.xml", "base");
     FtpCliente ftp;
     QVERIFY(EnviaArquivoFtp(ftp, "BaseCUNE.xml", "", m_status));
-    QCOMPARE(conteudo(srv.caminho("BaseCUNE.xml")), QByteArray("base"));
+    QCOMPARE(test::LeArquivo(srv.caminho("BaseCUNE.xml")), QByteArray("base"));
     QCOMPARE(m_linhas.size(), 4);
     QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
     QVERIFY2(m_linhas.at(1).endsWith(" => Não foi possível estabelecer a conexão com o servidor ftp!"), qPrintable(m_linhas.at(1)));
@@ -372,7 +359,7 @@ void TstTransporteFtp::destinoQueNaoPodeSerPasta()
     // be created; after the tenth reconnection the upload gives up.
     test::ServidorFtp srv(Contas{{"cune03", "pw"}});
     srv.criaPasta("cune/faturamento");
-    grava(srv.caminho("cune/faturamento/2015_03"), "um arquivo");
+    test::GravaArquivo(srv.caminho("cune/faturamento/2015_03"), "um arquivo");
     instala("E12", "CUNE", srv);
     criaEnvio("M4314902_ID0000123_E12.xml", "realizacao");
     FtpCliente ftp;
@@ -384,7 +371,7 @@ void TstTransporteFtp::destinoQueNaoPodeSerPasta()
     QVERIFY2(detalhe.contains(" => FALHOU:[Dir:F2015_03 - /cune/faturamento]\n550 "), qPrintable(detalhe));
     QVERIFY2(detalhe.endsWith("directory."), qPrintable(detalhe));
     QVERIFY(m_linhas.at(3).endsWith(" => FALHOU!"));
-    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000123_E12.xml"), QByteArray("realizacao"));
+    QCOMPARE(test::LeArquivo(PastaErros() + "M4314902_ID0000123_E12.xml"), QByteArray("realizacao"));
 }
 
 void TstTransporteFtp::contasRecusadas()
@@ -399,7 +386,7 @@ void TstTransporteFtp::contasRecusadas()
     QCOMPARE(m_linhas.size(), 2);
     QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
     QVERIFY(m_linhas.at(1).endsWith(" => FALHOU!"));
-    QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000002.xml"), QByteArray("y"));
+    QCOMPARE(test::LeArquivo(PastaErros() + "M4314902_ID0000002.xml"), QByteArray("y"));
     QVERIFY(QFile::exists(PastaEnvio() + "M4314902_ID0000002.xml"));
     QCOMPARE(srv.recebidos(), 0);
 }
@@ -444,7 +431,7 @@ void TstTransporteFtp::clienteMorto()
         QVERIFY2(ftp.listaNomes(QString::fromLatin1(mascara)).isEmpty(), mascara);
 
     QVERIFY(EnviaArquivoFtp(ftp, nome, "P42", m_status));
-    QVERIFY(conteudo(pasta + "/" + nome) == dados);
+    QVERIFY(test::LeArquivo(pasta + "/" + nome) == dados);
     QCOMPARE(temporarios(pasta).size(), 1); // the killed upload's leftover only
 }
 
@@ -471,7 +458,7 @@ void TstTransporteFtp::servidorParado()
     QVERIFY2(detalhe.endsWith("Tempo limite da transferência esgotado"), qPrintable(detalhe));
     QVERIFY(m_linhas.last().endsWith(" => FALHOU!"));
     QVERIFY(!QFile::exists(srv.caminho("cune/marcacao/profiss00042/" + nome)));
-    QVERIFY(conteudo(PastaErros() + nome) == dados);
+    QVERIFY(test::LeArquivo(PastaErros() + nome) == dados);
 }
 
 void TstTransporteFtp::copiaVelhaSubstituida_data()
@@ -491,12 +478,12 @@ void TstTransporteFtp::copiaVelhaSubstituida()
     const QString nome = "M4314902_ID0000123_E12.xml";
     const QString remoto = srv.caminho("cune/faturamento/2015_03/" + nome);
     const QByteArray dados = padrao(100000);
-    grava(remoto, dados.left(65536));
+    test::GravaArquivo(remoto, dados.left(65536));
     instala("E12", "CUNE", srv);
     criaEnvio(nome, dados);
     FtpCliente ftp;
     QVERIFY(EnviaArquivoFtp(ftp, nome, "F2015_03", m_status));
-    QVERIFY(conteudo(remoto) == dados);
+    QVERIFY(test::LeArquivo(remoto) == dados);
     QCOMPARE(QDir(srv.caminho("cune/faturamento/2015_03")).entryList(QDir::Files | QDir::Hidden), QStringList{nome});
     QCOMPARE(srv.recebidos(), 1);
 }

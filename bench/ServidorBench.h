@@ -1,0 +1,51 @@
+#pragma once
+// The FTP server of the benchmarks: Debian's pyftpdlib on 127.0.0.1 (a free port) with one account
+// whose root is `raiz`, run with its poll() loop and without sendfile (both stalled small
+// transfers).
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+
+namespace vx::bench {
+
+inline const char* const kServidorFtp = R"PY(
+import sys, logging
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+from pyftpdlib.ioloop import Poll
+auth = DummyAuthorizer()
+auth.add_user(sys.argv[2], sys.argv[3], sys.argv[1], perm='elradfmwMT')
+FTPHandler.authorizer = auth
+FTPHandler.use_sendfile = False
+logging.basicConfig(level=logging.CRITICAL)
+srv = FTPServer(('127.0.0.1', 0), FTPHandler, ioloop=Poll())
+print(srv.address[1], flush=True)
+srv.serve_forever(handle_exit=True)
+)PY";
+
+// Starts the server (its script written into `pasta`); returns its port, 0 when it did not start.
+inline int IniciaServidorFtp(QProcess& srv, const QString& pasta, const QString& raiz, const QString& usuario,
+                             const QString& senha)
+{
+    QFile script(QDir(pasta).filePath(QStringLiteral("servidor.py")));
+    if (!script.open(QIODevice::WriteOnly))
+        return 0;
+    script.write(kServidorFtp);
+    script.close();
+    srv.setStandardErrorFile(QProcess::nullDevice());
+    srv.start(QStringLiteral("/usr/bin/python3"), {script.fileName(), raiz, usuario, senha});
+    if (!srv.waitForStarted(10000))
+        return 0;
+    while (!srv.canReadLine() && srv.state() == QProcess::Running)
+        srv.waitForReadyRead(10000);
+    const int porta = srv.canReadLine() ? srv.readLine().trimmed().toInt() : 0;
+    if (porta <= 0) {
+        srv.kill();
+        srv.waitForFinished(5000);
+    }
+    return porta;
+}
+
+} // namespace vx::bench
