@@ -120,20 +120,7 @@ ResultadoBloqueio BloqueiaAutorizacao(Transacao& tr, FtpCliente* ftp, const Pedi
         linha(QStringLiteral(" => Não foi possível CRIAR o arquivo ") + e.arquivo);
         return r;
     }
-    linha(QStringLiteral(" => Enviando arquivo XML..."));
-    try {
-        if (!ftp)
-            throw ErroFtp(QStringLiteral("sem cliente FTP"));
-        if (EnviaArquivoFtp(*ftp, e.arquivo, QStringLiteral("P") + QString::number(r.profissional.value_or(0)), status)) {
-            MarcaEnviado(e.arquivo);
-            e.envio = ResultadoEnvio::Enviado;
-        } else {
-            e.envio = ResultadoEnvio::Falhou;
-        }
-    } catch (const std::exception&) {
-        e.envio = ResultadoEnvio::NaoEnviado;
-        linha(QStringLiteral(" => Não foi possível ENVIAR o arquivo ") + e.arquivo);
-    }
+    e.envio = EnviaAoProfissional(ftp, e.arquivo, r.profissional.value_or(0), status);
     if (e.envio == ResultadoEnvio::Enviado) {
         linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
         registra(tr, p.municipio, r.numero, QStringLiteral("Bloqueou xml."));
@@ -175,27 +162,12 @@ EnvioAutorizacao RetransmiteAutorizacao(Transacao& tr, FtpCliente* ftp, const QS
         linha(QStringLiteral(" => Não foi possível CRIAR o arquivo ") + e.arquivo);
         return e;
     }
-    linha(QStringLiteral(" => Enviando arquivo XML..."));
-    QString situacao;
-    try {
-        if (!ftp)
-            throw ErroFtp(QStringLiteral("sem cliente FTP"));
-        if (EnviaArquivoFtp(*ftp, e.arquivo, QStringLiteral("P") + QString::number(profissional), status)) {
-            MarcaEnviado(e.arquivo);
-            e.envio = ResultadoEnvio::Enviado;
-            linha(QStringLiteral(" => Arquivo Enviado OK!"));
-            situacao = QStringLiteral("Enviou xml.");
-        } else {
-            e.envio = ResultadoEnvio::Falhou;
-            linha(QStringLiteral(" => FALHOU!"));
-            situacao = QStringLiteral("Falhou ao enviar xml.");
-        }
-    } catch (const std::exception&) {
-        e.envio = ResultadoEnvio::NaoEnviado;
-        linha(QStringLiteral(" => Não foi possível ENVIAR o arquivo ") + e.arquivo);
-        situacao = QStringLiteral("Não foi possível enviar xml.");
-    }
-    registra(tr, municipio, numero, situacao);
+    e.envio = EnviaAoProfissional(ftp, e.arquivo, profissional, status);
+    if (e.envio == ResultadoEnvio::Enviado)
+        linha(QStringLiteral(" => Arquivo Enviado OK!"));
+    else if (e.envio == ResultadoEnvio::Falhou)
+        linha(QStringLiteral(" => FALHOU!"));
+    registra(tr, municipio, numero, SituacaoEnvio(e.envio));
     return e;
 }
 

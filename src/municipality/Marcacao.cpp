@@ -290,6 +290,37 @@ void CancelaAutorizacao(Transacao& tr, const QString& municipio, qint64 numero, 
     });
 }
 
+ResultadoEnvio EnviaAoProfissional(FtpCliente* ftp, const QString& arquivo, qint64 profissional, const LinhaStatus& status)
+{
+    if (status)
+        status(LinhaComHora(QStringLiteral(" => Enviando arquivo XML...")));
+    try {
+        if (ftp && EnviaArquivoFtp(*ftp, arquivo, QStringLiteral("P") + QString::number(profissional), status)) {
+            MarcaEnviado(arquivo);
+            return ResultadoEnvio::Enviado;
+        }
+        if (ftp)
+            return ResultadoEnvio::Falhou;
+    } catch (const std::exception&) {
+    }
+    if (status)
+        status(LinhaComHora(QStringLiteral(" => Não foi possível ENVIAR o arquivo ") + arquivo));
+    return ResultadoEnvio::NaoEnviado;
+}
+
+QString SituacaoEnvio(ResultadoEnvio r)
+{
+    switch (r) {
+    case ResultadoEnvio::Enviado:
+        return QStringLiteral("Enviou xml.");
+    case ResultadoEnvio::Falhou:
+        return QStringLiteral("Falhou ao enviar xml.");
+    case ResultadoEnvio::NaoEnviado:
+        break;
+    }
+    return QStringLiteral("Não foi possível enviar xml.");
+}
+
 EnvioAutorizacao EnviaAutorizacao(Transacao& tr, FtpCliente* ftp, const QString& municipio, const QString& nomeMunicipio,
                                   qint64 numero, const QString& profissional, const LinhaStatus& status)
 {
@@ -310,31 +341,12 @@ EnvioAutorizacao EnviaAutorizacao(Transacao& tr, FtpCliente* ftp, const QString&
         } catch (const std::exception&) {
             linha(QStringLiteral(" => Não foi possível CRIAR o arquivo ") + r.arquivo);
         }
-        linha(QStringLiteral(" => Enviando arquivo XML..."));
-        QString situacao;
-        if (!ftp) {
-            r.envio = ResultadoEnvio::NaoEnviado;
-            situacao = QStringLiteral("Não foi possível enviar xml.");
-            linha(QStringLiteral(" => Não foi possível ENVIAR o arquivo ") + r.arquivo);
-        } else {
-            try {
-                if (EnviaArquivoFtp(*ftp, r.arquivo, QStringLiteral("P") + QString::number(profissional.toLongLong()),
-                                    status)) {
-                    MarcaEnviado(r.arquivo);
-                    r.envio = ResultadoEnvio::Enviado;
-                    linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
-                    situacao = QStringLiteral("Enviou xml.");
-                } else {
-                    r.envio = ResultadoEnvio::Falhou;
-                    linha(QStringLiteral(" => FALHOU!"));
-                    situacao = QStringLiteral("Falhou ao enviar xml.");
-                }
-            } catch (const std::exception&) {
-                r.envio = ResultadoEnvio::NaoEnviado;
-                linha(QStringLiteral(" => Não foi possível ENVIAR o arquivo ") + r.arquivo);
-                situacao = QStringLiteral("Não foi possível enviar xml.");
-            }
-        }
+        r.envio = EnviaAoProfissional(ftp, r.arquivo, profissional.toLongLong(), status);
+        if (r.envio == ResultadoEnvio::Enviado)
+            linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
+        else if (r.envio == ResultadoEnvio::Falhou)
+            linha(QStringLiteral(" => FALHOU!"));
+        const QString situacao = SituacaoEnvio(r.envio);
         return RegistroLog{QStringLiteral("Marcacao"), QStringLiteral("P"), prefixo + situacao};
     });
     return r;

@@ -103,6 +103,12 @@ void GravaFinalizacao(Transacao& tr, const Autorizacao& a, const AutorizacaoAber
 void CancelaAutorizacao(Transacao& tr, const QString& municipio, qint64 numero, const QString& dataLanc);
 
 enum class ResultadoEnvio { Enviado, Falhou, NaoEnviado };
+// " => Enviando arquivo XML...", the upload of arquivosxml/env/<arquivo> to the professional's
+// folder and its " (enviado)" mark. Falhou: the upload's own lines tell why. NaoEnviado: no client,
+// or an error raised (" => Não foi possível ENVIAR o arquivo <arquivo>" written).
+ResultadoEnvio EnviaAoProfissional(FtpCliente* ftp, const QString& arquivo, qint64 profissional, const LinhaStatus& status);
+// The audit text of an outcome: "Enviou xml.", "Falhou ao enviar xml.", "Não foi possível enviar xml.".
+QString SituacaoEnvio(ResultadoEnvio r);
 struct EnvioAutorizacao {
     QString arquivo;       // file name in arquivosxml/env (without " (enviado)")
     bool gravado = false;  // the message file was written

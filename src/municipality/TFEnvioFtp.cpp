@@ -89,7 +89,6 @@ void TFEnvioFtp::closeEvent(QCloseEvent* ev)
     if (m_rodando) {
         // Stops the run at the next file; the screen closes when it has ended.
         m_fecharAoTerminar = true;
-        ClienteFtpCompartilhado().cancela();
         m_progresso->botaoCancelar()->click();
         ev->ignore();
         return;
@@ -111,26 +110,16 @@ void TFEnvioFtp::PBtnGravarClick()
     m_status->clear();
     {
         SuspendeFechamento suspensao(this);
-        Transacao leitura(dm->IBDatabase);
-        Transacao marca(dm->IBDatabase);
-        FtpCliente lista;
         FtpCliente& ftp = ClienteFtpCompartilhado();
         UiProgressoFtp::Sessao sessao(*m_progresso, ftp, QStringLiteral("Verificando arquivos..."));
-        ContextoTransmissao ctx;
-        ctx.principal = &dm->IBTransaction;
-        ctx.leitura = &leitura;
-        ctx.marca = &marca;
-        ctx.ftp = &ftp;
-        ctx.lista = &lista;
-        ctx.dataAtual = DataAtualDate();
-        ctx.status = [this](const QString& l) { m_status->appendPlainText(l); };
-        ctx.cancelado = [this] { return m_fecharAoTerminar || m_progresso->cancelado(); };
-        ctx.progresso = [this](int feitos, int total) {
+        TransmissaoNoBanco t(*dm, ftp);
+        t.ctx.status = [this](const QString& l) { m_status->appendPlainText(l); };
+        t.ctx.cancelado = [this] { return m_fecharAoTerminar || m_progresso->cancelado(); };
+        t.ctx.progresso = [this](int feitos, int total) {
             if (total > 0)
                 m_progresso->defineTexto(QStringLiteral("Enviando arquivo %1 de %2...").arg(qMin(feitos + 1, total)).arg(total));
         };
-        m_resultado = ExecutaTransmissao(ctx, m_recriar->isChecked());
-        lista.desconecta();
+        m_resultado = ExecutaTransmissao(t.ctx, m_recriar->isChecked());
     }
     m_rodando = false;
     m_gravar->setEnabled(true);

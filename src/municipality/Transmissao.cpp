@@ -157,6 +157,9 @@ void Execucao::fase1(ResultadoTransmissao& r)
         QString destino;
     };
     const QString pasta = PastaEnvio();
+    const auto enviando = [&](const QString& arquivo) {
+        return QStringLiteral(" => Enviando arquivo ") + QDir::toNativeSeparators(pasta + arquivo) + QStringLiteral("...");
+    };
     const QStringList pendentes = ArquivosPendentes();
     const int total = int(pendentes.size());
     QList<Envio> envios;
@@ -167,13 +170,13 @@ void Execucao::fase1(ResultadoTransmissao& r)
             destino = DestinoDaMensagem(pasta + arquivo);
         } catch (const std::exception& e) {
             const auto* em = dynamic_cast<const ErroMensagem*>(&e);
-            linha(QStringLiteral(" => Enviando arquivo ") + QDir::toNativeSeparators(pasta + arquivo) + QStringLiteral("..."));
+            linha(enviando(arquivo));
             linha(QStringLiteral(" => Arquivo ilegível, não enviado: ") + (em ? em->texto() : QString::fromUtf8(e.what())));
             ++r.falhados;
             continue;
         }
         if (destino.isEmpty()) {
-            linha(QStringLiteral(" => Enviando arquivo ") + QDir::toNativeSeparators(pasta + arquivo) + QStringLiteral("..."));
+            linha(enviando(arquivo));
             linha(QStringLiteral(" => Arquivo sem profissional, não enviado."));
             ++r.ignorados;
             continue;
@@ -189,7 +192,7 @@ void Execucao::fase1(ResultadoTransmissao& r)
             break;
         if (m_ctx.progresso)
             m_ctx.progresso(feitos++, total);
-        linha(QStringLiteral(" => Enviando arquivo ") + QDir::toNativeSeparators(pasta + e.arquivo) + QStringLiteral("..."));
+        linha(enviando(e.arquivo));
         const bool realizacao = e.destino.startsWith(QLatin1Char('F'));
         if (!EnviaArquivoFtp(*m_ctx.ftp, e.arquivo, e.destino, m_ctx.status, m_envio)) {
             linha(realizacao ? QStringLiteral(" => FALHOU!") : QStringLiteral(" => Envio FALHOU!"));
@@ -403,6 +406,24 @@ ResultadoTransmissao ExecutaTransmissao(const ContextoTransmissao& ctx, bool con
     return r;
 }
 
+TransmissaoNoBanco::TransmissaoNoBanco(TDMCUNE& dm, FtpCliente& ftp)
+    : m_leitura(std::make_unique<Transacao>(dm.IBDatabase))
+    , m_marca(std::make_unique<Transacao>(dm.IBDatabase))
+    , m_lista(std::make_unique<FtpCliente>())
+{
+    ctx.principal = &dm.IBTransaction;
+    ctx.leitura = m_leitura.get();
+    ctx.marca = m_marca.get();
+    ctx.ftp = &ftp;
+    ctx.lista = m_lista.get();
+    ctx.dataAtual = DataAtualDate();
+}
+
+TransmissaoNoBanco::~TransmissaoNoBanco()
+{
+    m_lista->desconecta();
+}
+
 int TransmiteSemJanela(TDMCUNE& dm, QTextStream& saida)
 {
     const QChar papel = PapelInstalacao();
@@ -412,20 +433,10 @@ int TransmiteSemJanela(TDMCUNE& dm, QTextStream& saida)
     }
     if (!Geral::ATIVARFTP())
         saida << LinhaComHora(QStringLiteral(" => FTP desativado nesta instalação (ATIVARFTP).")) << Qt::endl;
-    Transacao leitura(dm.IBDatabase);
-    Transacao marca(dm.IBDatabase);
-    FtpCliente lista;
-    ContextoTransmissao ctx;
-    ctx.principal = &dm.IBTransaction;
-    ctx.leitura = &leitura;
-    ctx.marca = &marca;
-    ctx.ftp = &ClienteFtpCompartilhado();
-    ctx.lista = &lista;
-    ctx.dataAtual = DataAtualDate();
-    ctx.status = [&saida](const QString& l) { saida << l << Qt::endl; };
-    const ResultadoTransmissao r = ExecutaTransmissao(ctx, false);
-    ctx.ftp->desconecta();
-    lista.desconecta();
+    TransmissaoNoBanco t(dm, ClienteFtpCompartilhado());
+    t.ctx.status = [&saida](const QString& l) { saida << l << Qt::endl; };
+    const ResultadoTransmissao r = ExecutaTransmissao(t.ctx, false);
+    t.ctx.ftp->desconecta();
     saida << QStringLiteral("Enviados: %1; falhados: %2; sem profissional: %3; conferidos: %4; recriados e enviados: %5; "
                             "não recriados ou não enviados: %6%7.")
                  .arg(r.enviados)

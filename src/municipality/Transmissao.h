@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QTextStream;
 
@@ -92,6 +93,21 @@ struct ResultadoTransmissao {
 // The whole run. `conferir`: the server check also outside the municipality role. Errors of the
 // database end the run ("=> Erro na execução!!!", date not recorded); one bad file does not.
 ResultadoTransmissao ExecutaTransmissao(const ContextoTransmissao& ctx, bool conferir);
+
+// What a run on the data module needs: its main transaction, a read and a mark transaction of
+// its own, the listing client; `ftp` carries the uploads. Fill in the callbacks of `ctx`.
+class TransmissaoNoBanco {
+public:
+    TransmissaoNoBanco(TDMCUNE& dm, FtpCliente& ftp);
+    ~TransmissaoNoBanco();
+    TransmissaoNoBanco(const TransmissaoNoBanco&) = delete;
+    TransmissaoNoBanco& operator=(const TransmissaoNoBanco&) = delete;
+    ContextoTransmissao ctx;
+
+private:
+    std::unique_ptr<Transacao> m_leitura, m_marca;
+    std::unique_ptr<FtpCliente> m_lista;
+};
 
 // The run without a window (vornex --transmitir): status lines and a summary on `saida`; the exit
 // status of TarefaSemJanela.h (complete only when everything was sent).
