@@ -2,6 +2,9 @@
 // The FTP server of the benchmarks: Debian's pyftpdlib on 127.0.0.1 (a free port) with one account
 // whose root is `raiz`, run with its poll() loop and without sendfile (both stalled small
 // transfers).
+#include "core/Configuracao.h"
+#include "core/UVariaveis.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -46,6 +49,22 @@ inline int IniciaServidorFtp(QProcess& srv, const QString& pasta, const QString&
         srv.waitForFinished(5000);
     }
     return porta;
+}
+
+// Makes `pasta` the installation folder of a CUNE installation `usuario` whose FTP server is the
+// local one on `porta` (password "pw"), and loads it.
+inline void InstalaBench(const QString& pasta, const QString& usuario, int porta)
+{
+    QFile conf(QDir(pasta).filePath(QStringLiteral("vornex.conf")));
+    conf.open(QIODevice::WriteOnly);
+    conf.write(QStringLiteral("[GERAL]\r\nUSUARIO=%1\r\nCONSORCIO=CUNE\r\nFTPHOST=127.0.0.1\r\nFTPSENHA=pw\r\nPORTA=%2\r\n")
+                   .arg(usuario)
+                   .arg(porta)
+                   .toLatin1());
+    conf.close();
+    DefinePastaInstalacao(pasta);
+    CarregaConfiguracao();
+    CarregaIdentidade();
 }
 
 } // namespace vx::bench

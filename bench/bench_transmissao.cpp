@@ -78,17 +78,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "pyftpdlib did not start\n");
         return 1;
     }
-    {
-        QFile conf(d.filePath(QStringLiteral("vornex.conf")));
-        conf.open(QIODevice::WriteOnly);
-        conf.write(QStringLiteral("[GERAL]\r\nUSUARIO=M%1\r\nCONSORCIO=CUNE\r\nFTPHOST=127.0.0.1\r\nFTPSENHA=pw\r\nPORTA=%2\r\n")
-                       .arg(kMun)
-                       .arg(porta)
-                       .toLatin1());
-    }
-    DefinePastaInstalacao(pasta);
-    CarregaConfiguracao();
-    CarregaIdentidade();
+    bench::InstalaBench(pasta, "M" + kMun, porta);
     SessaoAtual().UsuarioLogado = QStringLiteral("bench");
 
     CriaBancoNovo(banco.arquivo());

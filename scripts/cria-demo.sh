@@ -36,6 +36,10 @@ cria() {
   # The sample rows are UTF-8 text; the connection converts them to the database's WIN1252.
   isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch UTF8 "$pasta/vornex.fdb" \
     -i scripts/demo/dados.sql
+  if [ -f "scripts/demo/$(basename "$pasta").sql" ]; then
+    isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch UTF8 "$pasta/vornex.fdb" \
+      -i "scripts/demo/$(basename "$pasta").sql"
+  fi
   cp scripts/demo/logoconsorcio.jpg "$pasta/"
 }
 
@@ -43,7 +47,7 @@ for q in "${QUAIS[@]}"; do
   case "$q" in
     consorcio) cria consorcio CUNE ATIVARFTP=False ;;
     municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE" ;;
-    entidade) cria entidade E1 ATIVARFTP=False ;;
+    entidade) cria entidade E1 ;;
     *) echo "unknown installation: $q" >&2; exit 2 ;;
   esac
 done
@@ -51,5 +55,5 @@ done
 echo "Demo installations created in $DEMO: ${QUAIS[*]}"
 echo "  consorcio  the CUNE consortium (registries, billing)"
 echo "  municipio  municipality 4314902 of the consortium (patients, authorizations, care units)"
-echo "  entidade   provider 1, Clínica Saúde Integral (its own registry entry, attendance)"
+echo "  entidade   provider 1, Clínica Saúde Integral (attendance of the authorizations sent to it)"
 echo "Log in with user demo, password demo123 (admin / admin123 may also keep the care units)."

@@ -272,6 +272,8 @@ QString CARGORESP() { return Ini().le(G, QStringLiteral("CARGORESP")); }
 QString DESCTAXA() { return Ini().le(G, QStringLiteral("DESCTAXA")); }
 QString PREFEITURA() { return Ini().le(G, QStringLiteral("PREFEITURA")); }
 int TAMANHOMAXXML() { return leIntMinimo("TAMANHOMAXXML", 8, 1); }
+bool ALTERADATAREALIZACAO() { return Ini().leBool(G, QStringLiteral("ALTERADATAREALIZACAO"), false); }
+
 QString SITEATUALIZACAO()
 {
     QString v = Ini().le(G, QStringLiteral("SITEATUALIZACAO"));

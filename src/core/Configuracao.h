@@ -83,6 +83,8 @@ QString PREFEITURA();
 int TAMANHOMAXXML();
 // Base address of the program update site, always ending in "/".
 QString SITEATUALIZACAO();
+// The attendance screen offers "Alterar Data Realização" for realized authorizations (default false).
+bool ALTERADATAREALIZACAO();
 } // namespace Geral
 
 // Installation folder: --pasta DIR, else $VORNEX_PASTA, else the executable's folder.

@@ -290,12 +290,12 @@ void CancelaAutorizacao(Transacao& tr, const QString& municipio, qint64 numero, 
     });
 }
 
-ResultadoEnvio EnviaAoProfissional(FtpCliente* ftp, const QString& arquivo, qint64 profissional, const LinhaStatus& status)
+ResultadoEnvio EnviaAoDestino(FtpCliente* ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status)
 {
     if (status)
         status(LinhaComHora(QStringLiteral(" => Enviando arquivo XML...")));
     try {
-        if (ftp && EnviaArquivoFtp(*ftp, arquivo, QStringLiteral("P") + QString::number(profissional), status)) {
+        if (ftp && EnviaArquivoFtp(*ftp, arquivo, destino, status)) {
             MarcaEnviado(arquivo);
             return ResultadoEnvio::Enviado;
         }
@@ -306,6 +306,11 @@ ResultadoEnvio EnviaAoProfissional(FtpCliente* ftp, const QString& arquivo, qint
     if (status)
         status(LinhaComHora(QStringLiteral(" => Não foi possível ENVIAR o arquivo ") + arquivo));
     return ResultadoEnvio::NaoEnviado;
+}
+
+ResultadoEnvio EnviaAoProfissional(FtpCliente* ftp, const QString& arquivo, qint64 profissional, const LinhaStatus& status)
+{
+    return EnviaAoDestino(ftp, arquivo, QStringLiteral("P") + QString::number(profissional), status);
 }
 
 QString SituacaoEnvio(ResultadoEnvio r)

@@ -107,6 +107,8 @@ enum class ResultadoEnvio { Enviado, Falhou, NaoEnviado };
 // folder and its " (enviado)" mark. Falhou: the upload's own lines tell why. NaoEnviado: no client,
 // or an error raised (" => Não foi possível ENVIAR o arquivo <arquivo>" written).
 ResultadoEnvio EnviaAoProfissional(FtpCliente* ftp, const QString& arquivo, qint64 profissional, const LinhaStatus& status);
+// Same for any destination of EnviaArquivoFtp ("F2026_12": the month's realization folder).
+ResultadoEnvio EnviaAoDestino(FtpCliente* ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status);
 // The audit text of an outcome: "Enviou xml.", "Falhou ao enviar xml.", "Não foi possível enviar xml.".
 QString SituacaoEnvio(ResultadoEnvio r);
 struct EnvioAutorizacao {

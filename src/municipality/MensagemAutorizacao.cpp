@@ -16,7 +16,8 @@ const char* const kColunasCabecalho =
 
 // One origin and number may be stored more than once (one copy per import): take the first copy
 // that has procedures (realized ones when `realizados`), so header and procedures agree.
-QString sqlCabecalho(bool comMunicipio, bool realizados)
+// `porChave`: the authorization is named by its printed key instead of origin and number.
+QString sqlCabecalho(bool comMunicipio, bool realizados, bool porChave = false)
 {
     QString s = QString::fromLatin1(kColunasCabecalho);
     if (comMunicipio)
@@ -25,8 +26,8 @@ QString sqlCabecalho(bool comMunicipio, bool realizados)
                         " LEFT OUTER JOIN PESSOAS P ON M.CODPESSOA=P.CODIGO AND M.cli_origem=P.cli_origem");
     if (comMunicipio)
         s += QStringLiteral(" LEFT OUTER JOIN CLIENTES C ON M.CLI_ORIGEM=C.CODIGO");
-    s += QStringLiteral(" WHERE M.CLI_ORIGEM=? AND M.ID_MARCACAO=?"
-                        " ORDER BY CASE WHEN EXISTS(SELECT 1 FROM MARCACAO_PROCEDS MP WHERE MP.CLI_ORIGEM=M.CLI_ORIGEM"
+    s += porChave ? QStringLiteral(" WHERE M.CHAVEIMPRE=?") : QStringLiteral(" WHERE M.CLI_ORIGEM=? AND M.ID_MARCACAO=?");
+    s += QStringLiteral(" ORDER BY CASE WHEN EXISTS(SELECT 1 FROM MARCACAO_PROCEDS MP WHERE MP.CLI_ORIGEM=M.CLI_ORIGEM"
                         " AND MP.ID_MARCACAO=M.ID_MARCACAO AND MP.DATA_IMP_ADM=M.DATA_IMP_ADM%1) THEN 0 ELSE 1 END,"
                         " M.DATA_IMP_ADM")
              .arg(realizados ? QStringLiteral(" AND MP.REALIZADO='S'") : QString());
@@ -159,6 +160,53 @@ QString GravaMensagemAutorizacao(Transacao& tr, const QString& cliOrigem, const 
     return nome;
 }
 
+namespace {
+
+// The realization message of the authorization on the current row of `q`.
+QString realizacao(Transacao& tr, Consulta& q, const QString& nomeResp, const QDateTime& agora)
+{
+    EscritorMensagem w;
+    w.abre(QStringLiteral("cabecalho"));
+    w.elemento(QStringLiteral("respEnvio"), Geral::USUARIO());
+    w.elemento(QStringLiteral("nomeResp"), nomeResp);
+    w.elemento(QStringLiteral("codMun"), q.campo("CLI_ORIGEM").texto());
+    w.elemento(QStringLiteral("dtEnvio"), FormatoTroca::dataHora(agora));
+    w.elemento(QStringLiteral("versao"), QString::fromLatin1(VersaoPrograma));
+    w.fecha(QStringLiteral("cabecalho"));
+    escreveCorpo(w, tr, q, true, true);
+    return w.texto();
+}
+
+} // namespace
+
+QString NomeMensagemRealizacao(const QString& cliOrigem, qint64 idMarcacao)
+{
+    return NomeMensagemAutorizacao(cliOrigem, idMarcacao, Geral::USUARIO().toUpper());
+}
+
+MensagemRealizacao MontaMensagemRealizacao(Transacao& tr, const QString& chave, const QString& nomeResp,
+                                           const QDateTime& agora)
+{
+    Consulta q(tr);
+    q.abre(sqlCabecalho(false, true, true), {chave});
+    if (q.eof())
+        throw ErroMensagem(QStringLiteral("Chave não encontrada!"));
+    MensagemRealizacao m;
+    m.cliOrigem = q.campo("CLI_ORIGEM").texto();
+    m.idMarcacao = q.campo("ID_MARCACAO").inteiro();
+    m.arquivo = NomeMensagemRealizacao(m.cliOrigem, m.idMarcacao);
+    m.texto = realizacao(tr, q, nomeResp, agora);
+    return m;
+}
+
+MensagemRealizacao GravaMensagemRealizacao(Transacao& tr, const QString& chave, const QString& nomeResp,
+                                           const QDateTime& agora)
+{
+    MensagemRealizacao m = MontaMensagemRealizacao(tr, chave, nomeResp, agora);
+    GravaMensagem(PastaEnvio() + m.arquivo, m.texto, false);
+    return m;
+}
+
 QString MontaMensagemRecriada(Transacao& tr, const QString& cliOrigem, qint64 idMarcacao, qint64* codProfissional,
                               const QDateTime& agora)
 {
@@ -167,21 +215,17 @@ QString MontaMensagemRecriada(Transacao& tr, const QString& cliOrigem, qint64 id
     abreCabecalho(q, cliOrigem, idMarcacao, true, !municipio);
     if (codProfissional)
         *codProfissional = q.campo("CODPROFISSIONAL").inteiro();
+    // Entity or professional: the realization message, marked as rebuilt.
+    if (!municipio)
+        return realizacao(tr, q, QStringLiteral("(Arquivo Recriado)"), agora);
     EscritorMensagem w;
     w.abre(QStringLiteral("cabecalho"));
-    if (municipio) {
-        w.elemento(QStringLiteral("respEnvio"), origem7(cliOrigem));
-        w.elemento(QStringLiteral("municipio"), q.campo("NOMEMUN").texto());
-    } else {
-        // Entity or professional: the realization message, marked as rebuilt.
-        w.elemento(QStringLiteral("respEnvio"), Geral::USUARIO());
-        w.elemento(QStringLiteral("nomeResp"), QStringLiteral("(Arquivo Recriado)"));
-        w.elemento(QStringLiteral("codMun"), q.campo("CLI_ORIGEM").texto());
-    }
+    w.elemento(QStringLiteral("respEnvio"), origem7(cliOrigem));
+    w.elemento(QStringLiteral("municipio"), q.campo("NOMEMUN").texto());
     w.elemento(QStringLiteral("dtEnvio"), FormatoTroca::dataHora(agora));
     w.elemento(QStringLiteral("versao"), QString::fromLatin1(VersaoPrograma));
     w.fecha(QStringLiteral("cabecalho"));
-    escreveCorpo(w, tr, q, true, !municipio);
+    escreveCorpo(w, tr, q, true, false);
     return w.texto();
 }
 

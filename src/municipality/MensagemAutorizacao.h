@@ -1,5 +1,6 @@
 #pragma once
-// The authorization message: built at finalization and re-created from the database.
+// Messages built from an authorization: the authorization message (finalization, re-creation)
+// and the realization message a provider sends once it confirmed the procedures.
 #include <QDateTime>
 #include <QString>
 
@@ -27,6 +28,23 @@ qint64 RecriaMensagem(Transacao& tr, const QString& cliOrigem, qint64 idMarcacao
                       const QDateTime& agora = QDateTime::currentDateTime());
 // Same, on the data module's free transaction.
 qint64 RecriaMensagem(const QString& cliOrigem, qint64 idMarcacao, const QString& arquivo);
+
+// "M" + origin (7 digits) + "_ID" + number (7 digits) + "_" + GERAL/USUARIO in upper case + ".xml".
+QString NomeMensagemRealizacao(const QString& cliOrigem, qint64 idMarcacao);
+
+struct MensagemRealizacao {
+    QString cliOrigem;
+    qint64 idMarcacao = 0;
+    QString arquivo;  // NomeMensagemRealizacao
+    QString texto;
+};
+// The realization message of the printed key: the first copy with realized procedures, its
+// realized procedures only; nomeResp is the sender's name. Throws ErroMensagem for an unknown key.
+MensagemRealizacao MontaMensagemRealizacao(Transacao& tr, const QString& chave, const QString& nomeResp,
+                                           const QDateTime& agora = QDateTime::currentDateTime());
+// Same, written to arquivosxml/env/ (no line end after the text).
+MensagemRealizacao GravaMensagemRealizacao(Transacao& tr, const QString& chave, const QString& nomeResp,
+                                           const QDateTime& agora = QDateTime::currentDateTime());
 
 // Text of a re-created message (see RecriaMensagem).
 QString MontaMensagemRecriada(Transacao& tr, const QString& cliOrigem, qint64 idMarcacao, qint64* codProfissional,

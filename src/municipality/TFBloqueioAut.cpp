@@ -9,6 +9,7 @@
 #include "core/UVariaveis.h"
 #include "core/widgets/Formulario.h"
 #include "core/widgets/GradeConsulta.h"
+#include "core/widgets/CampoChave.h"
 #include "core/widgets/TPersonBtn.h"
 #include "core/widgets/TPersonEdit.h"
 #include "exchange/ftp/FtpCliente.h"
@@ -32,24 +33,6 @@ VX_REGISTRA_TELA(Individual1, [] { TFBloqueioAut::Abre(TFBloqueioAut::Modo::Retr
 
 namespace {
 
-QLabel* valor(const char* nome, QWidget* pai, int minimo = 0)
-{
-    auto* l = new QLabel(pai);
-    l->setObjectName(QLatin1String(nome));
-    l->setMinimumWidth(minimo);
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-    return l;
-}
-
-void ampliaFonte(QWidget* w, double fator)
-{
-    QFont f = w->font();
-    f.setPointSizeF(f.pointSizeF() * fator);
-    w->setFont(f);
-}
-
 QGroupBox* painel(const char* nome, QWidget* pai)
 {
     auto* g = new QGroupBox(pai);
@@ -67,32 +50,19 @@ TFBloqueioAut::TFBloqueioAut(QWidget* parent) : TFBase(parent)
     auto* cab = new QHBoxLayout;
     raiz->addLayout(cab);
     auto* rotuloMun = new QLabel(QStringLiteral("Município:"), this);
-    m_lCodMun = valor("LCodMun", this);
-    m_lNomeMun = valor("LNomeMun", this, 260);
+    m_lCodMun = NovoRotuloValor("LCodMun", this);
+    m_lNomeMun = NovoRotuloValor("LNomeMun", this, 260);
     for (QLabel* l : {rotuloMun, m_lCodMun, m_lNomeMun})
-        ampliaFonte(l, 1.3);
+        AmpliaFonte(l, 1.3);
     cab->addWidget(rotuloMun);
     cab->addWidget(m_lCodMun);
     cab->addWidget(m_lNomeMun, 1);
 
     // The key, with its caption above it.
-    m_chave = new TPersonEdit(TPersonEdit::peTexto, QStringLiteral("Informe a Chave impressa na Autorização do Paciente:"), this);
-    m_chave->setObjectName(QStringLiteral("PEChave"));
-    m_chave->setMaxLength(20);
-    ampliaFonte(m_chave, 1.2);
-    m_chave->setFixedWidth(m_chave->fontMetrics().horizontalAdvance(QString(21, QLatin1Char('0'))) + 12);
-    m_visualizar = new TPersonBtn(QStringLiteral("&Visualizar"), this);
-    m_visualizar->setObjectName(QStringLiteral("PBVisualizar"));
-    m_visualizar->setVerRequeridos(false);
-    // Clicking it must not count as leaving the key (which views it already).
-    m_visualizar->setFocusPolicy(Qt::NoFocus);
-    raiz->addSpacing(6);
-    raiz->addWidget(m_chave->editLabel());
-    auto* linhaChave = new QHBoxLayout;
-    linhaChave->addWidget(m_chave);
-    linhaChave->addWidget(m_visualizar);
-    linhaChave->addStretch(1);
-    raiz->addLayout(linhaChave);
+    const CampoChave campo = NovoCampoChave(this, raiz);
+    m_chave = campo.chave;
+    m_visualizar = campo.visualizar;
+    campo.linha->addStretch(1);
 
     // Block: date and reason (typed, or picked from the registry).
     m_painelBloqueio = painel("PainelBloqueio", this);
@@ -128,14 +98,14 @@ TFBloqueioAut::TFBloqueioAut(QWidget* parent) : TFBase(parent)
     sp.setRetainSizeWhenHidden(true);
     m_painelAut->setSizePolicy(sp);
     auto* la = new QVBoxLayout(m_painelAut);
-    m_lPaciente = valor("LPaciente", m_painelAut);
-    ampliaFonte(m_lPaciente, 1.15);
+    m_lPaciente = NovoRotuloValor("LPaciente", m_painelAut);
+    AmpliaFonte(m_lPaciente, 1.15);
     la->addWidget(m_lPaciente);
     auto* datas = new QHBoxLayout;
     la->addLayout(datas);
-    m_lDataLanc = valor("LDataLanc", m_painelAut, 80);
-    m_lDataMarc = valor("LDataMarc", m_painelAut, 80);
-    m_lHoraMarc = valor("LHoraMarc", m_painelAut, 50);
+    m_lDataLanc = NovoRotuloValor("LDataLanc", m_painelAut, 80);
+    m_lDataMarc = NovoRotuloValor("LDataMarc", m_painelAut, 80);
+    m_lHoraMarc = NovoRotuloValor("LHoraMarc", m_painelAut, 50);
     datas->addWidget(new QLabel(QStringLiteral("Data Autorização:"), m_painelAut));
     datas->addWidget(m_lDataLanc);
     datas->addSpacing(12);
@@ -148,7 +118,7 @@ TFBloqueioAut::TFBloqueioAut(QWidget* parent) : TFBase(parent)
     auto* obs = new QHBoxLayout;
     la->addLayout(obs);
     obs->addWidget(new QLabel(QStringLiteral("Obs.:"), m_painelAut));
-    m_lObs = valor("LObs", m_painelAut);
+    m_lObs = NovoRotuloValor("LObs", m_painelAut);
     m_lObs->setWordWrap(true);
     obs->addWidget(m_lObs, 1);
     m_grade = new GradeConsulta(m_painelAut);

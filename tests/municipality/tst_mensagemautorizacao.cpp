@@ -99,6 +99,7 @@ private slots:
     void leituraDevolveOsDados();
     void autorizacaoInexistente();
     void recriadaPrestadorUmaCopia();
+    void realizacaoByteAByte();
 
 private:
     std::unique_ptr<test::BancoTeste> m_b;
@@ -225,6 +226,23 @@ void TstMensagemAutorizacao::recriadaPrestadorUmaCopia()
     QCOMPARE(codigos, QStringList{"301010072"}); // realized only, one copy only
     QCOMPARE(dets.first()->atributo("nSeq"), QStringLiteral("1"));
     QVERIFY(!conteudo(PastaEnvio() + nome).endsWith("\r\n"));
+}
+
+void TstMensagemAutorizacao::realizacaoByteAByte()
+{
+    // Confirmed by entity 12: one of the two procedures realized, the sender's name escaped.
+    test::InstalaConfiguracao(m_b->pasta(), {"USUARIO=e12", "CONSORCIO=CUNE"});
+    CarregaIdentidade();
+    insereAutorizacao(*m_b, "02/03/2015 222", "'S'", "null");
+    m_b->executa("update MARCACAO set DATAREALIZACAO='2015-03-09', DATA_DIGITACAO='2015-03-10 08:15:00'");
+    m_b->executa("update MARCACAO_PROCEDS set VALORTOTAL=150 where CODPROCEDIMENTO=301010072");
+    const MensagemRealizacao m =
+        GravaMensagemRealizacao(m_b->tr(), "1490200123347", QString::fromUtf8("CLÍNICA <VIDA> & CIA"), kAgora);
+    QCOMPARE(m.arquivo, QStringLiteral("M4314902_ID0000123_E12.xml"));
+    QCOMPARE(m.cliOrigem, QStringLiteral("4314902"));
+    QCOMPARE(m.idMarcacao, qint64(123));
+    QCOMPARE(conteudo(PastaEnvio() + m.arquivo), conteudo(VX_TEST_DATA_DIR "/mensagem_realizacao.xml"));
+    QVERIFY_THROWS_EXCEPTION(ErroMensagem, MontaMensagemRealizacao(m_b->tr(), "999", "X", kAgora));
 }
 
 QTEST_GUILESS_MAIN(TstMensagemAutorizacao)

@@ -1,0 +1,216 @@
+#include "exchange/ImportacaoMensagens.h"
+#include "core/Banco.h"
+#include "core/Configuracao.h"
+#include "core/Texto1252.h"
+#include "core/UFunc.h"
+#include "core/UVariaveis.h"
+#include "exchange/MensagemXml.h"
+#include "exchange/ftp/FtpCliente.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace vx {
+
+LogErros::LogErros(const QString& caminho)
+    : m_caminho(caminho.isEmpty() ? CaminhoInstalacao(QStringLiteral("Erro.TXT")) : caminho)
+{
+}
+
+void LogErros::adiciona(const QString& sql, const QString& erro, const QString& prefixo, const QDateTime& agora)
+{
+    m_linhas << agora.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    m_linhas << QString(sql).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+    m_linhas << prefixo + erro;
+    m_linhas << QString(55, QLatin1Char('='));
+}
+
+bool LogErros::grava() const
+{
+    QSaveFile f(m_caminho);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray dados;
+    for (const QString& l : m_linhas)
+        dados += para1252(l) + "\r\n";
+    f.write(dados);
+    return f.commit();
+}
+
+QString CarimboImportacao(const QDateTime& agora)
+{
+    return SessaoAtual().DataAtual + QLatin1Char(' ') + agora.time().toString(QStringLiteral("zzz"));
+}
+
+void RenomeiaEComita(Transacao& tr, FtpCliente& ftp, const QString& de, const QString& para)
+{
+    ftp.renomeia(de, para);
+    try {
+        tr.commit();
+    } catch (const std::exception& e) {
+        QString texto = TextoErro(e);
+        try {
+            ftp.renomeia(para, de);
+        } catch (const ErroFtp& f) {
+            texto += QStringLiteral(" (o arquivo ficou no servidor como \"%1\": %2)").arg(para, f.texto());
+        }
+        throw ErroBanco(texto);
+    }
+}
+
+namespace {
+
+const QString kRaiz = QStringLiteral("mensagemVXO");
+
+// One statement built value by value, so that a value refused on the way is logged with the part
+// already built.
+class Comando {
+public:
+    explicit Comando(QString& sql, const QString& inicio) : m_sql(sql) { m_sql = inicio; }
+    Comando& operator<<(const QString& literal)
+    {
+        if (m_valores++)
+            m_sql += QStringLiteral(", ");
+        m_sql += literal;
+        return *this;
+    }
+    const QString& fim()
+    {
+        m_sql += QLatin1Char(')');
+        return m_sql;
+    }
+
+private:
+    QString& m_sql;
+    int m_valores = 0;
+};
+
+QString texto(const ElementoXml* e, const char* nome, bool aparar = false, int maximo = -1)
+{
+    QString v = e ? e->valor(QLatin1String(nome)) : QString();
+    if (aparar)
+        v = v.trimmed();
+    if (maximo >= 0)
+        v = v.left(maximo);
+    return SqlTexto(v);
+}
+
+QString codigo(const ElementoXml* e, const char* nome) { return SqlInteiro(e ? e->valor(QLatin1String(nome)) : QString()); }
+QString data(const ElementoXml* e, const char* nome) { return SqlData(e ? e->valor(QLatin1String(nome)) : QString()); }
+
+void importaBloqueio(Consulta& q, QString& sql, const LeitorMensagem& msg, const QString& origem, const QString& carimbo,
+                     ModoImportacao modo, bool* semAutorizacao)
+{
+    const ElementoXml* m = msg.raiz().filho(QStringLiteral("marcacao"));
+    const QString id = codigo(m, "id");
+    if (modo == ModoImportacao::PorChave) {
+        Comando c(sql, QStringLiteral("insert into Marcacao (cli_origem, id_marcacao, chaveimpre, databloqueio, obs, "
+                                      "data_imp_adm) values("));
+        c << SqlTexto(origem) << id << texto(m, "chave") << data(m, "databloqueio") << texto(m, "obs") << SqlTexto(carimbo);
+        q.executa(c.fim());
+        return;
+    }
+    sql = QStringLiteral("select * from marcacao where cli_origem=%1 and id_marcacao=%2").arg(SqlTexto(origem), id);
+    q.abre(sql);
+    const bool existe = !q.eof();
+    q.fecha();
+    if (!existe) {
+        *semAutorizacao = true;
+        return;
+    }
+    sql = QStringLiteral("update Marcacao set DataBloqueio=") + data(m, "databloqueio") + QStringLiteral(", Obs=") +
+          texto(m, "obs");
+    sql += QStringLiteral("where cli_origem=%1 and id_marcacao=%2").arg(SqlTexto(origem), id);
+    q.executa(sql);
+}
+
+void importaAutorizacao(Consulta& q, QString& sql, const LeitorMensagem& msg, const QString& origem,
+                        const QString& carimbo, ModoImportacao modo)
+{
+    const bool lote = modo == ModoImportacao::EmLote;
+    const ElementoXml* p = msg.raiz().filho(QStringLiteral("paciente"));
+    {
+        Comando c(sql, QStringLiteral("update or insert into Pessoas(Cli_origem, Codigo, Nome, CartaoSUS, DataNasc, "
+                                      "Fones, Sexo, Raca, etnia, Responsavel, Nomemae, Obs, CodTipoLograd, Endereco, "
+                                      "EndNum, Bairro, Cep) values("));
+        c << SqlTexto(origem) << codigo(p, "codigo") << texto(p, "nome") << texto(p, "cartaosus") << data(p, "datanasc")
+          << texto(p, "fones", lote) << texto(p, "sexo", lote, lote ? -1 : 1) << texto(p, "raca", lote, 2)
+          << texto(p, "etnia", lote, 3) << texto(p, "responsavel", lote) << texto(p, "nomemae", lote)
+          << texto(p, "obs", lote) << codigo(p, "codtipolograd") << texto(p, "endereco", lote) << codigo(p, "endnum")
+          << texto(p, "bairro", lote) << texto(p, "cep", lote);
+        q.executa(c.fim());
+    }
+    const ElementoXml* m = msg.raiz().filho(QStringLiteral("marcacao"));
+    const QString id = codigo(m, "id");
+    {
+        Comando c(sql, QStringLiteral("insert into Marcacao(cli_origem, id_marcacao, codentidade, codprofissional, "
+                                      "codpessoa, datalanc, datamarc, horamarc, codcid, chaveimpre, carater, obs, "
+                                      "data_imp_adm) values("));
+        c << SqlTexto(origem) << id << codigo(m, "codentidade") << codigo(m, "codprofissional") << codigo(m, "codpessoa")
+          << data(m, "datalanc") << data(m, "datamarc") << texto(m, "horamarc") << texto(m, "codcid")
+          << texto(m, "chaveimpre") << codigo(m, "carater") << texto(m, "obs") << SqlTexto(carimbo);
+        q.executa(c.fim());
+    }
+    const ElementoXml* procs = m ? m->filho(QStringLiteral("procedimentos")) : nullptr;
+    if (!procs)
+        return;
+    const QString inicio = lote ? QStringLiteral("insert into Marcacao_proceds(cli_origem, id_marcacao, codProcedimento, "
+                                                 "quantidade, valortotal, data_imp_adm) values(")
+                                : QStringLiteral("update or insert into Marcacao_proceds(cli_origem, id_marcacao, "
+                                                 "codProcedimento, quantidade, valortotal, data_imp_adm) values(");
+    // From the first det on, every following sibling is a procedure.
+    bool achou = false;
+    for (const ElementoXml& d : procs->filhos) {
+        achou = achou || d.nome == QLatin1String("det");
+        if (!achou)
+            continue;
+        Comando c(sql, inicio);
+        c << SqlTexto(origem) << id << codigo(&d, "codigo") << SqlDecimal(d.valor(QStringLiteral("quant")))
+          << SqlDecimal(d.valor(QStringLiteral("valortotal"))) << SqlTexto(carimbo);
+        q.executa(c.fim());
+    }
+}
+
+} // namespace
+
+SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
+                                   ModoImportacao modo, LogErros& erros, QString* motivo, const QDateTime& agora)
+{
+    // Until a statement is built, the log names the file.
+    QString sql = remoto;
+    try {
+        const LeitorMensagem msg = LeitorMensagem::doArquivo(local);
+        if (msg.raiz().nome != kRaiz)
+            throw ErroMensagem(QStringLiteral("Arquivo XML recusado: elemento raiz %1 em vez de %2").arg(msg.raiz().nome, kRaiz));
+        const QString origem = msg.valor(QStringLiteral("cabecalho/respEnvio"));
+        if (origem.trimmed().isEmpty())
+            throw ErroMensagem(QStringLiteral("Arquivo XML recusado: sem cabecalho/respEnvio"));
+        tr.inicia();
+        const QString carimbo = CarimboImportacao(agora);
+        Consulta q(tr);
+        bool semAutorizacao = false;
+        if (remoto.contains(QLatin1String("-bloq")))
+            importaBloqueio(q, sql, msg, origem, carimbo, modo, &semAutorizacao);
+        else
+            importaAutorizacao(q, sql, msg, origem, carimbo, modo);
+        if (semAutorizacao) {
+            tr.commit();
+            return SituacaoImportacao::SemAutorizacao;
+        }
+        const QString novo = (modo == ModoImportacao::PorChave ? QStringLiteral("okch ") : QStringLiteral("ok ")) + remoto;
+        sql = QStringLiteral("RNFR %1 / RNTO %2").arg(remoto, novo);
+        RenomeiaEComita(tr, ftp, remoto, novo);
+        return SituacaoImportacao::Importado;
+    } catch (const std::exception& e) {
+        tr.rollback();
+        const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
+        const QString texto = f ? f->texto() : TextoErro(e);
+        if (motivo)
+            *motivo = texto;
+        erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
+        erros.grava();
+        return SituacaoImportacao::Falhou;
+    }
+}
+
+} // namespace vx

@@ -1,0 +1,63 @@
+#pragma once
+// A provider takes the authorization and block messages municipalities put on the server into its
+// own database, one file per transaction, and marks the server copy as processed. Failed files are
+// logged to Erro.TXT and left on the server under their own names.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace vx {
+
+class FtpCliente;
+class Transacao;
+
+// In-memory log of the failed files of a screen's life, rewritten whole as Erro.TXT (installation
+// folder, Windows-1252, CR LF) after every failure. Each failure adds four lines: the date and
+// time, the statement being run, the error and a line of 55 "=".
+class LogErros {
+public:
+    // Empty `caminho`: Erro.TXT of the installation folder.
+    explicit LogErros(const QString& caminho = {});
+
+    void adiciona(const QString& sql, const QString& erro, const QString& prefixo = QStringLiteral("Erro. "),
+                  const QDateTime& agora = QDateTime::currentDateTime());
+    // False when the file could not be written.
+    bool grava() const;
+    const QStringList& linhas() const { return m_linhas; }
+    bool vazio() const { return m_linhas.isEmpty(); }
+    QString caminho() const { return m_caminho; }
+
+private:
+    QString m_caminho;
+    QStringList m_linhas;
+};
+
+// Import stamp (DATA_IMP_ADM) of a file: the working date, a blank and the milliseconds of `agora`.
+QString CarimboImportacao(const QDateTime& agora = QDateTime::currentDateTime());
+
+// The end of a file's transaction where the server copy is marked: the remote file is renamed
+// first, then the transaction commits; when the commit fails the file gets its name back. A failed
+// rename raises with the transaction still open (the caller rolls back), so a file is never marked
+// without its rows nor its rows kept without the mark.
+void RenomeiaEComita(Transacao& tr, FtpCliente& ftp, const QString& de, const QString& para);
+
+enum class ModoImportacao {
+    PorChave, // the attendance screen fetching one printed key: marked "okch "
+    EmLote    // the daily reception of every new file: marked "ok "
+};
+
+enum class SituacaoImportacao {
+    Importado,      // rows committed and the server copy renamed
+    SemAutorizacao, // bulk block message for an authorization not here yet: committed, nothing written
+    Falhou          // nothing kept, Erro.TXT written
+};
+
+// Imports the downloaded copy `local` of the file `remoto` in the client's current folder. A file
+// that is refused (see LeitorMensagem), has another root than mensagemVXO, no sender, or a value
+// that does not fit its column kind (a code that is not a number, an unreadable date) fails like
+// a database error: rolled back, logged, left on the server; `motivo` receives the error.
+SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
+                                   ModoImportacao modo, LogErros& erros, QString* motivo = nullptr,
+                                   const QDateTime& agora = QDateTime::currentDateTime());
+
+} // namespace vx
