@@ -178,6 +178,7 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
 {
     // Until a statement is built, the log names the file.
     QString sql = remoto;
+    bool iniciada = false;
     try {
         const LeitorMensagem msg = LeitorMensagem::doArquivo(local);
         if (msg.raiz().nome != kRaiz)
@@ -186,6 +187,7 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
         if (origem.trimmed().isEmpty())
             throw ErroMensagem(QStringLiteral("Arquivo XML recusado: sem cabecalho/respEnvio"));
         tr.inicia();
+        iniciada = true;
         const QString carimbo = CarimboImportacao(agora);
         Consulta q(tr);
         bool semAutorizacao = false;
@@ -202,7 +204,8 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
         RenomeiaEComita(tr, ftp, remoto, novo);
         return SituacaoImportacao::Importado;
     } catch (const std::exception& e) {
-        tr.rollback();
+        if (iniciada)
+            tr.rollback();
         const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
         const QString texto = f ? f->texto() : TextoErro(e);
         if (motivo)

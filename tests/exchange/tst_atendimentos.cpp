@@ -329,6 +329,7 @@ private slots:
         QVERIFY(!p.t->PainelAutorizacao()->isVisible());
         QVERIFY(p.t->PEChave()->text().isEmpty());
         QVERIFY(!p.t->PBtnGravar()->isEnabled());
+        test::SalvaTela(p.t, QStringLiteral("atendimentos-confirmado"));
     }
 
     // The realization date's year: from 2014 to the working date's year; nothing written otherwise.
@@ -429,6 +430,7 @@ private slots:
         });
         p.ve("1490200007123");
         QVERIFY(p.t->PBAlteraDataRealizacao()->isVisible());
+        test::SalvaTela(p.t, QStringLiteral("atendimentos-realizado"));
         p.t->PBAlteraDataRealizacao()->executa();
         QCOMPARE(roteiro.chamadas(), 2);
         QCOMPARE(p.a->msgs.textos(), (QStringList{"Procedimento já realizado!", "Data inválida"}));
