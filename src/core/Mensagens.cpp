@@ -41,6 +41,11 @@ void Avisa(const QString& texto, const QString& titulo)
     MostraMensagem({titulo, texto, IconeMsg::Aviso, {}, 0, -1});
 }
 
+void MostraSimples(const QString& texto)
+{
+    MostraMensagem({QString(), texto, IconeMsg::Nenhum, {}, 0, -1});
+}
+
 void MostraErro(const QString& texto, const QString& titulo)
 {
     MostraMensagem({titulo, texto, IconeMsg::Erro, {}, 0, -1});

@@ -33,6 +33,8 @@ int MostraMensagem(const PedidoMsg& pedido);
 // Validation problems and notices use an empty title.
 void Informa(const QString& texto, const QString& titulo = {});
 void Avisa(const QString& texto, const QString& titulo = {});
+// A box with neither title nor icon.
+void MostraSimples(const QString& texto);
 void MostraErro(const QString& texto, const QString& titulo = QStringLiteral("Erro"));
 // Yes/No question with No preselected; true for Yes.
 bool Confirma(const QString& texto = QStringLiteral("Deseja realmente excluir?"),

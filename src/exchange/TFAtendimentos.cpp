@@ -34,14 +34,6 @@ namespace {
 
 constexpr int kLinhas = 20;
 
-// A message box without title or icon.
-void MensagemSimples(const QString& texto)
-{
-    PedidoMsg p;
-    p.texto = texto;
-    MostraMensagem(p);
-}
-
 bool corvane() { return SessaoAtual().UsuarioInstalacao.contains(QLatin1String("CORVANE")); }
 
 } // namespace
@@ -180,7 +172,6 @@ void TFAtendimentos::abertura()
     m_codProf->hide();
     m_codProf->editLabel()->hide();
     m_codProf->setRequerido(false);
-    m_alteraData->hide();
     m_lNome->clear();
     m_dataRealizacao->setText(SessaoAtual().DataAtual);
     m_digitar->setVisible(TemPerfil(QStringLiteral("CULVAR")) && DataAtualDate().isValid() &&
@@ -232,6 +223,8 @@ void TFAtendimentos::abertura()
 void TFAtendimentos::escondeAutorizacao()
 {
     m_gravar->setEnabled(false);
+    m_alteraData->hide();
+    m_realizada = false;
     m_painel->hide();
     m_lInstrucao->hide();
     for (QCheckBox* c : m_linhas)
@@ -347,7 +340,7 @@ bool TFAtendimentos::buscaNoServidor()
         }
     }
     if (!r.conectou)
-        MensagemSimples(QStringLiteral("Não foi possível conectar ao servidor!"));
+        MostraSimples(QStringLiteral("Não foi possível conectar ao servidor!"));
     return r.importados > 0;
 }
 
@@ -388,7 +381,7 @@ void TFAtendimentos::PBtnGravarClick()
     }
     const QDate data = m_dataRealizacao->data();
     if (!AnoRealizacaoValido(data, DataAtualDate())) {
-        MensagemSimples(QStringLiteral("Data Inválida!"));
+        MostraSimples(QStringLiteral("Data Inválida!"));
         m_dataRealizacao->setFocus();
         return;
     }

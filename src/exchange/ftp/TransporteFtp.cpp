@@ -165,7 +165,7 @@ bool ConectaFtp(FtpCliente& ftp)
         }
         if (ftp.conectado()) {
             if (PastaFtpDoPerfil().isEmpty())
-                MostraMensagem({QString(), QStringLiteral("Configurar a variável [CONSORCIO]"), IconeMsg::Nenhum, {}, 0, -1});
+                MostraSimples(QStringLiteral("Configurar a variável [CONSORCIO]"));
             ftp.mudaPasta(QLatin1Char('/') + PastaFtpDeTrabalho());
             return true;
         }
