@@ -45,7 +45,7 @@ cria() {
 
 for q in "${QUAIS[@]}"; do
   case "$q" in
-    consorcio) cria consorcio CUNE ATIVARFTP=False ;;
+    consorcio) cria consorcio CUNE ;;
     municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE" ;;
     entidade) cria entidade E1 ;;
     *) echo "unknown installation: $q" >&2; exit 2 ;;
@@ -57,3 +57,11 @@ echo "  consorcio  the CUNE consortium (registries, billing)"
 echo "  municipio  municipality 4314902 of the consortium (patients, authorizations, care units)"
 echo "  entidade   provider 1, Clínica Saúde Integral (attendance of the authorizations sent to it)"
 echo "Log in with user demo, password demo123 (admin / admin123 may also keep the care units)."
+echo
+echo "The whole cycle, with the demo FTP server running (scripts/ftp-demo.sh):"
+echo "  1. municipio: Municípios › Autorização de Procedimentos, patient 1 at entity 1, professional 1;"
+echo "     F10 finalizes, prints and sends the authorization (or: vornex --pasta $DEMO/municipio --transmitir)."
+echo "  2. entidade:  Entidades › Realização de Procedimentos, type the printed key, Cód.Prof. 1, Confirma."
+echo "  3. consorcio: Administrativo › Recepção de Base de Município/Entidades, \"Clique para baixar arquivos\""
+echo "     (or: vornex --pasta $DEMO/consorcio --receber); Administrativo › Lançamento de Procedimentos"
+echo "     shows the consortium's own entries and glosas."

@@ -28,6 +28,9 @@ fi
 # Authorizations finalized at the municipality are uploaded to this server.
 ./scripts/ftp-demo.sh "$DEMO" || true
 
+echo "Whole cycle: scripts/run.sh municipio (authorize, F10 sends) -> scripts/run.sh entidade (type the key,"
+echo "Confirma) -> scripts/run.sh consorcio (Administrativo › Recepção de Base de Município/Entidades)."
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No desktop display found. The demo installations are ready in $DEMO."
   echo "To run the program on a virtual display:  xvfb-run -a ./build/vornex --pasta demo/$QUAL"

@@ -156,7 +156,10 @@ insert into motivobloqueios (codigo, descricao) values (3, 'PROCEDIMENTO NAO REA
 insert into motivobloqueios (codigo, descricao) values (4, 'AUTORIZAÇÃO EMITIDA EM DUPLICIDADE');
 insert into motivobloqueios (codigo, descricao) values (5, 'DOCUMENTAÇÃO INCOMPLETA (FALTA PEDIDO MÉDICO)');
 insert into motivobloqueios (codigo, descricao) values (6, 'COBRANÇA ACIMA DA QUANTIDADE D''AUTORIZADA');
-insert into calendarios (datainicial, datafinal, descricao, selecao) values ('2026-11-21', '2026-12-20', 'DEZEMBRO/2026', 'S');
+-- The selected billing calendar is the current month.
+insert into calendarios (datainicial, datafinal, descricao, selecao)
+  select d, dateadd(-1 day to dateadd(1 month to d)), 'MÊS ATUAL', 'S'
+  from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);
 insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, nomemae, endereco, endnum, bairro, cep, codtipolograd, fones)
   values ('4314902', 1, '898000000000002', 'JOSE DA SILVA', '1960-05-10', 'M', '01', 'MARIA DA SILVA', 'DOS ANDRADAS', 500, 'CENTRO', '90020000', 81, '(51) 99999-0001');
 insert into pessoas (cli_origem, codigo, cartaosus, nome, datanasc, sexo, raca, nomemae, endereco, endnum, bairro, cep, codtipolograd, fones)

@@ -11,6 +11,7 @@
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "core/schema/Esquema.h"
+#include "exchange/RecepcaoRealizacoes.h"
 #include "municipality/Transmissao.h"
 #include "core/widgets/UiMensagens.h"
 
@@ -35,13 +36,24 @@ struct Opcoes {
     QCommandLineOption transmitir{QStringLiteral("transmitir"),
                                   QStringLiteral("Envia os arquivos pendentes e confere as autorizações no servidor, sem janela "
                                                  "(saída 0: tudo enviado; 1: algo não foi enviado; 2: não foi possível executar).")};
+    QCommandLineOption receber{QStringLiteral("receber"),
+                               QStringLiteral("Recebe os lançamentos realizados do período no servidor, sem janela "
+                                              "(saída 0: tudo recebido; 1: algo ficou para a próxima vez; 2: não foi "
+                                              "possível executar).")};
+    QCommandLineOption periodo{QStringLiteral("periodo"),
+                               QStringLiteral("Período da recepção (padrão: o calendário selecionado no perfil CUNE, "
+                                              "senão o mês da data atual)."),
+                               QStringLiteral("MM/AAAA")};
 
     Opcoes()
     {
         p.setApplicationDescription(QStringLiteral("VORNEX ") + QLatin1String(vx::VersaoPrograma));
-        p.addOptions({ajuda, versao, pasta, novo, transmitir});
+        p.addOptions({ajuda, versao, pasta, novo, transmitir, receber, periodo});
     }
-    bool semJanela() const { return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo) || p.isSet(transmitir); }
+    bool semJanela() const
+    {
+        return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo) || p.isSet(transmitir) || p.isSet(receber);
+    }
 };
 
 // Creates a database and brings it to the current schema, without any window.
@@ -71,6 +83,12 @@ int executaSemJanela(const Opcoes& o)
     }
     if (o.p.isSet(o.transmitir))
         return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), vx::TransmiteSemJanela);
+    if (o.p.isSet(o.receber)) {
+        const QString periodo = o.p.isSet(o.periodo) ? o.p.value(o.periodo) : QString();
+        return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), [periodo](vx::TDMCUNE& dm, QTextStream& saida) {
+            return vx::RecebeSemJanela(dm, saida, periodo);
+        });
+    }
     if (o.p.isSet(o.pasta))
         vx::DefinePastaInstalacao(o.p.value(o.pasta));
     try {
@@ -102,7 +120,7 @@ int main(int argc, char** argv)
         if (!lida && std::any_of(args.cbegin() + 1, args.cend(), [](const QString& a) {
                 return a == QLatin1String("-h") || a == QLatin1String("--help") || a == QLatin1String("-v") ||
                        a == QLatin1String("--version") || a.startsWith(QLatin1String("--novo-banco")) ||
-                       a == QLatin1String("--transmitir");
+                       a == QLatin1String("--transmitir") || a == QLatin1String("--receber");
             })) {
             std::fprintf(stderr, "%s\n", qPrintable(o.p.errorText()));
             return 1;

@@ -42,9 +42,30 @@ QString CarimboImportacao(const QDateTime& agora)
     return SessaoAtual().DataAtual + QLatin1Char(' ') + agora.time().toString(QStringLiteral("zzz"));
 }
 
+namespace {
+
+// After a rename whose reply was lost (the connection dropped): whether it happened anyway.
+bool renomeouMesmoAssim(FtpCliente& ftp, const QString& de, const QString& para)
+{
+    try {
+        return ftp.tamanho(para) >= 0 && ftp.tamanho(de) < 0;
+    } catch (const ErroFtp&) {
+        return false;
+    }
+}
+
+} // namespace
+
 void RenomeiaEComita(Transacao& tr, FtpCliente& ftp, const QString& de, const QString& para)
 {
-    ftp.renomeia(de, para);
+    try {
+        ftp.renomeia(de, para);
+    } catch (const ErroFtp& e) {
+        // A refusal by the server leaves the file where it was; without a reply the rename may
+        // still have been done, and then the rows must be kept with it.
+        if (e.codigoResposta() >= 400 || ftp.interrompido() || !renomeouMesmoAssim(ftp, de, para))
+            throw;
+    }
     try {
         tr.commit();
     } catch (const std::exception& e) {
@@ -61,6 +82,12 @@ void RenomeiaEComita(Transacao& tr, FtpCliente& ftp, const QString& de, const QS
 namespace {
 
 const QString kRaiz = QStringLiteral("mensagemVXO");
+
+// A failure already in the log under its own prefix.
+class ErroJaRegistrado : public std::runtime_error {
+public:
+    explicit ErroJaRegistrado(const QString& texto) : std::runtime_error(texto.toStdString()) {}
+};
 
 // One statement built value by value, so that a value refused on the way is logged with the part
 // already built.
@@ -213,6 +240,159 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
         erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
         erros.grava();
         return SituacaoImportacao::Falhou;
+    }
+}
+
+namespace {
+
+// "MM/dd/yyyy hh:mm" literal of a date at the time of `agora`.
+QString dataHora(const QDate& d, const QDateTime& agora)
+{
+    return SqlData(TextoData(d) + QLatin1Char(' ') + agora.time().toString(QStringLiteral("hh:mm")));
+}
+
+void importaRealizacao(Consulta& q, QString& sql, const LeitorMensagem& msg, const QString& origem,
+                       const QString& carimbo, const OpcoesRealizacao& op, const QDate& digitacao,
+                       const QDateTime& agora, LogErros& erros)
+{
+    const bool auditoria = op.modo == ModoRealizacao::Auditoria;
+    const bool renumera = op.modo == ModoRealizacao::Renumeracao;
+    const QString arquivo = QString::number(op.posicao);
+    const ElementoXml* p = msg.raiz().filho(QStringLiteral("paciente"));
+    const ElementoXml* m = msg.raiz().filho(QStringLiteral("marcacao"));
+    {
+        Comando c(sql, auditoria ? QStringLiteral("insert into PessoasTeste(Cli_origem, Codigo, Nome, CartaoSUS, DataNasc, "
+                                                  "Fones, Sexo, Raca, Etnia, Responsavel, Nomemae, Obs, codtipolograd, "
+                                                  "endereco, endnum, bairro, cep, id_arquivo) values(")
+                                 : QStringLiteral("update or insert into Pessoas(Cli_origem, Codigo, Nome, CartaoSUS, "
+                                                  "DataNasc, Fones, Sexo, Raca, Etnia, Responsavel, Nomemae, Obs, "
+                                                  "codtipolograd, endereco, endnum, bairro, cep) values("));
+        c << SqlTexto(origem) << (renumera ? SqlInteiro(*op.contador) : codigo(p, "codigo")) << texto(p, "nome")
+          << texto(p, "cartaosus") << data(p, "datanasc") << texto(p, "fones") << texto(p, "sexo")
+          << texto(p, "raca", false, 2) << texto(p, "etnia", false, 3) << texto(p, "responsavel")
+          << texto(p, "nomemae") << texto(p, "obs") << codigo(p, "codtipolograd") << texto(p, "endereco")
+          << codigo(p, "endnum") << texto(p, "bairro") << texto(p, "cep");
+        if (auditoria)
+            c << SqlTexto(arquivo);
+        q.executa(c.fim());
+    }
+    const QString id = codigo(m, "id");
+    if (renumera) {
+        sql = QStringLiteral("update marcacao set codpessoa=%1 where cli_origem=%2 and id_marcacao=%3 and codentidade=%4")
+                  .arg(SqlInteiro(*op.contador), SqlTexto(origem), id, codigo(m, "codentidade"));
+        q.executa(sql);
+        return;
+    }
+    // Typed on a date, or (none given) on the working date at 00:03:03.
+    const QString dataDigitacao = digitacao.isValid() ? SqlData(digitacao)
+                                                      : SqlData(SessaoAtual().DataAtual + QStringLiteral(" 00:03:03"));
+    const QDate diaDigitacao = digitacao.isValid() ? digitacao : DataAtualDate();
+    const QString dataImportacao = dataHora(op.dataBase.isValid() ? op.dataBase : diaDigitacao, agora);
+    {
+        Comando c(sql, auditoria ? QStringLiteral("insert into MarcacaoTeste(cli_origem, id_marcacao, codentidade, "
+                                                  "codprofissional, codpessoa, datalanc, datamarc, horamarc, "
+                                                  "datarealizacao, data_digitacao, data_importacao, codcid, chaveimpre, "
+                                                  "carater, obs, Data_Imp_Adm, id_arquivo) values(")
+                                 : QStringLiteral("insert into Marcacao(cli_origem, id_marcacao, codentidade, "
+                                                  "codprofissional, codpessoa, datalanc, datamarc, horamarc, "
+                                                  "datarealizacao, data_digitacao, data_importacao, codcid, chaveimpre, "
+                                                  "carater, obs, Data_Imp_Adm) values("));
+        c << SqlTexto(origem) << id << codigo(m, "codentidade") << codigo(m, "codprofissional") << codigo(m, "codpessoa")
+          << data(m, "datalanc") << data(m, "datamarc") << texto(m, "horamarc") << data(m, "datarealizacao")
+          << dataDigitacao << dataImportacao << texto(m, "codcid") << texto(m, "chaveimpre") << codigo(m, "carater")
+          << texto(m, "obs") << SqlTexto(carimbo);
+        if (auditoria)
+            c << SqlTexto(arquivo);
+        try {
+            q.executa(c.fim());
+        } catch (const ErroBanco& e) {
+            // Logged with its own prefix; without its authorization the whole file fails.
+            erros.adiciona(sql, e.texto(), QStringLiteral("Erro: "), QDateTime::currentDateTime());
+            throw ErroJaRegistrado(e.texto());
+        }
+    }
+    if (auditoria)
+        return;
+    const ElementoXml* procs = m ? m->filho(QStringLiteral("procedimentos")) : nullptr;
+    if (!procs)
+        return;
+    bool achou = false;
+    for (const ElementoXml& d : procs->filhos) {
+        achou = achou || d.nome == QLatin1String("det");
+        if (!achou)
+            continue;
+        Comando c(sql, QStringLiteral("insert into Marcacao_proceds(cli_origem, id_marcacao, codProcedimento, quantidade, "
+                                      "valortotal, Realizado, Data_Imp_Adm) values("));
+        const QString valor = d.valor(QStringLiteral("valortotal"));
+        // An empty total stays null: the end of the run prices it.
+        c << SqlTexto(origem) << id << codigo(&d, "codigo") << SqlDecimal(d.valor(QStringLiteral("quant")))
+          << (valor.trimmed().isEmpty() ? QStringLiteral("null") : SqlDecimal(valor)) << QStringLiteral("'S'")
+          << SqlTexto(carimbo);
+        q.executa(c.fim());
+    }
+}
+
+} // namespace
+
+SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
+                                     const OpcoesRealizacao& opcoes, LogErros& erros, QString* motivo,
+                                     const QDateTime& agora)
+{
+    QString sql = remoto;
+    bool iniciada = false;
+    try {
+        const LeitorMensagem msg = LeitorMensagem::doArquivo(local);
+        if (msg.raiz().nome != kRaiz)
+            throw ErroMensagem(QStringLiteral("Arquivo XML recusado: elemento raiz %1 em vez de %2").arg(msg.raiz().nome, kRaiz));
+        const bool bloqueio = remoto.contains(QLatin1String("-bloq"));
+        QDate digitacao;
+        const QString textoDigitacao = msg.valor(QStringLiteral("marcacao/datadigitacao")).trimmed();
+        if (!bloqueio && !textoDigitacao.isEmpty()) {
+            digitacao = LeData(textoDigitacao);
+            if (!digitacao.isValid())
+                throw ErroValor(QStringLiteral("Data de digitação inválida: ") + textoDigitacao);
+        }
+        if (!bloqueio && opcoes.inicioCalendario.isValid()) {
+            if (!digitacao.isValid())
+                throw ErroValor(QStringLiteral("Data de digitação inválida: ") + textoDigitacao);
+            if (digitacao < opcoes.inicioCalendario)
+                return SituacaoRealizacao::ForaDoPeriodo;
+        }
+        QString origem = msg.valor(QStringLiteral("cabecalho/respEnvio"));
+        if (!bloqueio && origem.trimmed().isEmpty())
+            throw ErroMensagem(QStringLiteral("Arquivo XML recusado: sem cabecalho/respEnvio"));
+        // A provider sent it (its identity as configured, in either case): the patient's municipality.
+        const QChar papel = origem.isEmpty() ? QChar() : origem.at(0).toUpper();
+        if (papel == QLatin1Char('E') || papel == QLatin1Char('F') || papel == QLatin1Char('P'))
+            origem = msg.valor(QStringLiteral("cabecalho/codMun"));
+        tr.inicia();
+        iniciada = true;
+        if (!bloqueio) {
+            if (opcoes.modo == ModoRealizacao::Renumeracao)
+                ++*opcoes.contador;
+            Consulta q(tr);
+            importaRealizacao(q, sql, msg, origem, CarimboImportacao(agora), opcoes, digitacao, agora, erros);
+        }
+        if (opcoes.modo == ModoRealizacao::Auditoria) {
+            tr.commit();
+            return SituacaoRealizacao::Importado;
+        }
+        const QString novo =
+            (opcoes.modo == ModoRealizacao::Renumeracao ? QStringLiteral("2ren ") : QStringLiteral("okcune ")) + remoto;
+        sql = QStringLiteral("RNFR %1 / RNTO %2").arg(remoto, novo);
+        RenomeiaEComita(tr, ftp, remoto, novo);
+        return SituacaoRealizacao::Importado;
+    } catch (const std::exception& e) {
+        if (iniciada)
+            tr.rollback();
+        const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
+        const QString texto = f ? f->texto() : TextoErro(e);
+        if (motivo)
+            *motivo = texto;
+        if (!dynamic_cast<const ErroJaRegistrado*>(&e))
+            erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
+        erros.grava();
+        return SituacaoRealizacao::Falhou;
     }
 }
 

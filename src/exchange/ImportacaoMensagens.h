@@ -60,4 +60,36 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
                                    ModoImportacao modo, LogErros& erros, QString* motivo = nullptr,
                                    const QDateTime& agora = QDateTime::currentDateTime());
 
+// The consortium's reception of realization messages.
+enum class ModoRealizacao {
+    Normal,      // patient, authorization and realized procedures; marked "okcune "
+    Renumeracao, // repair of "okcune " files: the patient renumbered from a counter; marked "2ren "
+    Auditoria    // re-load of "okcune " files into PESSOASTESTE and MARCACAOTESTE; not marked
+};
+
+struct OpcoesRealizacao {
+    ModoRealizacao modo = ModoRealizacao::Normal;
+    // Start of the selected calendar (invalid: none). Files typed before it are left alone, and a
+    // file without a readable typing date fails.
+    QDate inicioCalendario;
+    // Valid: DATA_IMPORTACAO takes this date (the CUMBEL "Data Base p/ Relatórios").
+    QDate dataBase;
+    qint64* contador = nullptr; // Renumeracao: patient code, increased before each non-block file
+    int posicao = 0;            // Auditoria: the file's position in the listing (ID_ARQUIVO)
+};
+
+enum class SituacaoRealizacao {
+    Importado,     // committed (and marked, except in the audit re-load)
+    ForaDoPeriodo, // typed before the calendar: nothing written, left under its name
+    Falhou         // nothing kept, Erro.TXT written
+};
+
+// Imports one downloaded realization message of the current remote folder in one transaction:
+// the origin (respEnvio, or codMun when a provider sent it), a fresh stamp, the patient ("update
+// or insert"), a new authorization row and its realized procedures, then the mark given by
+// RenomeiaEComita. Block messages ("-bloq" in the name) write nothing and are only marked.
+SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
+                                     const OpcoesRealizacao& opcoes, LogErros& erros, QString* motivo = nullptr,
+                                     const QDateTime& agora = QDateTime::currentDateTime());
+
 } // namespace vx

@@ -79,22 +79,24 @@ qint64 ProximoNumeroAutorizacao(Consulta& q, const QString& municipio)
     return n;
 }
 
-QString SqlProcedimentosMarcacao(const QString& municipio, qint64 numero)
+QString SqlProcedimentosMarcacao(const QString& municipio, qint64 numero, const QString& carimbo)
 {
     return QStringLiteral("select M.CodProcedimento, M.Quantidade, M.ValorTotal, P.Nome, P.RequerAPAC, P.Valor, "
                           "P.ValorSUS, P.QuantMax, P.Registro from Marcacao_Proceds M\n"
                           "left outer join Procedimentos P on M.CodProcedimento=P.codigo\n"
-                          "where M.Cli_Origem=%1 and M.Id_Marcacao=%2 and M.Data_Imp_Adm='M'")
+                          "where M.Cli_Origem=%1 and M.Id_Marcacao=%2 and M.Data_Imp_Adm=%3")
         .arg(sqlMunicipio(municipio))
-        .arg(numero);
+        .arg(numero)
+        .arg(SqlTexto(carimbo));
 }
 
-QVector<ProcedimentoMarcacao> LeProcedimentosMarcacao(Transacao& tr, const QString& municipio, qint64 numero)
+QVector<ProcedimentoMarcacao> LeProcedimentosMarcacao(Transacao& tr, const QString& municipio, qint64 numero,
+                                                      const QString& carimbo)
 {
     QVector<ProcedimentoMarcacao> r;
     if (numero <= 0)
         return r;
-    for (const LinhaCadastro& l : LeLinhas(tr, SqlProcedimentosMarcacao(municipio, numero))) {
+    for (const LinhaCadastro& l : LeLinhas(tr, SqlProcedimentosMarcacao(municipio, numero, carimbo))) {
         ProcedimentoMarcacao p;
         p.codigo = l[QStringLiteral("CODPROCEDIMENTO")].inteiro();
         p.quantidade = l[QStringLiteral("QUANTIDADE")].inteiro();
@@ -179,41 +181,17 @@ QString ProdutoSql(qint64 quantidade, const Decimal& preco)
     return QString::number(v, 'g', 15);
 }
 
-AutorizacaoAberta InsereProcedimento(Transacao& tr, const Autorizacao& a, const AutorizacaoAberta& aberta,
-                                     qint64 procedimento, qint64 quantidade, const QDateTime& agora)
+void RepeteSeNumeroTomado(const std::function<void(bool& criando)>& tentativa)
 {
-    for (int tentativa = 1;; ++tentativa) {
-        AutorizacaoAberta r = aberta;
-        bool criando = r.numero <= 0;
+    for (int n = 1;; ++n) {
+        bool criando = false;
         try {
-            EmTransacao(tr, [&](Consulta& q) {
-                if (criando) {
-                    r.numero = ProximoNumeroAutorizacao(q, a.municipio);
-                    r.chave = ChaveAutorizacao(a.municipio, r.numero, agora.time());
-                    insereAutorizacao(q, a, r.numero, r.chave, agora);
-                    criando = false; // a key error from here on is the procedure's own
-                }
-                q.abre(QStringLiteral("select valor, valorsus from procedimentos where codigo=%1").arg(procedimento));
-                const Decimal valor = q.campo(QStringLiteral("VALOR")).decimal();
-                const Decimal valorSus = q.campo(QStringLiteral("VALORSUS")).decimal();
-                q.fecha();
-                q.executa(QStringLiteral("insert into Marcacao_Proceds(Cli_origem, Id_Marcacao, Data_imp_ADM, "
-                                         "CodProcedimento, Quantidade, ValorTotal, ValorTotalSUS) values(%1, %2, 'M', "
-                                         "%3, %4, %5, %6)")
-                              .arg(sqlMunicipio(a.municipio))
-                              .arg(r.numero)
-                              .arg(procedimento)
-                              .arg(quantidade)
-                              .arg(ProdutoSql(quantidade, valor), ProdutoSql(quantidade, valorSus)));
-                return RegistroLog{QStringLiteral("MarcacaoProced"), QStringLiteral("I"),
-                                   a.municipio + kSep + QString::number(r.numero) + kSep + QString::number(procedimento)};
-            });
-            return r;
+            tentativa(criando);
+            return;
         } catch (const ErroBanco& e) {
-            // Only the creation of the authorization row retries: its number was taken meanwhile.
-            if (!(aberta.numero <= 0 && criando && numeroTomado(e)))
+            if (!(criando && numeroTomado(e)))
                 throw;
-            if (tentativa >= kTentativasNumero)
+            if (n >= kTentativasNumero)
                 throw ErroBanco(QStringLiteral("Outra estação está gravando autorizações deste município neste momento.\n"
                                                "Tente inserir o procedimento novamente."),
                                 e.codigos());
@@ -222,16 +200,62 @@ AutorizacaoAberta InsereProcedimento(Transacao& tr, const Autorizacao& a, const 
     }
 }
 
-void ExcluiProcedimento(Transacao& tr, const QString& municipio, qint64 numero, qint64 procedimento)
+void InsereLinhaProcedimento(Consulta& q, const QString& municipio, qint64 numero, const QString& carimbo,
+                             qint64 procedimento, qint64 quantidade, bool realizado)
+{
+    q.abre(QStringLiteral("select valor, valorsus from procedimentos where codigo=%1").arg(procedimento));
+    if (q.eof()) {
+        q.fecha();
+        throw ErroValor(QStringLiteral("Código de Procedimento não Cadastrado!"));
+    }
+    const Decimal valor = q.campo(QStringLiteral("VALOR")).decimal();
+    const Decimal valorSus = q.campo(QStringLiteral("VALORSUS")).decimal();
+    q.fecha();
+    q.executa(QStringLiteral("insert into Marcacao_Proceds(Cli_origem, Id_Marcacao, Data_imp_ADM, CodProcedimento, "
+                             "%1Quantidade, ValorTotal, ValorTotalSUS) values(%2, %3, %4, %5, %6%7, %8, %9)")
+                  .arg(realizado ? QStringLiteral("Realizado, ") : QString(), sqlMunicipio(municipio))
+                  .arg(numero)
+                  .arg(SqlTexto(carimbo))
+                  .arg(procedimento)
+                  .arg(realizado ? QStringLiteral("'S', ") : QString())
+                  .arg(quantidade)
+                  .arg(ProdutoSql(quantidade, valor), ProdutoSql(quantidade, valorSus)));
+}
+
+AutorizacaoAberta InsereProcedimento(Transacao& tr, const Autorizacao& a, const AutorizacaoAberta& aberta,
+                                     qint64 procedimento, qint64 quantidade, const QDateTime& agora)
+{
+    AutorizacaoAberta r;
+    RepeteSeNumeroTomado([&](bool& criando) {
+        r = aberta;
+        criando = r.numero <= 0;
+        EmTransacao(tr, [&](Consulta& q) {
+            if (criando) {
+                r.numero = ProximoNumeroAutorizacao(q, a.municipio);
+                r.chave = ChaveAutorizacao(a.municipio, r.numero, agora.time());
+                insereAutorizacao(q, a, r.numero, r.chave, agora);
+                criando = false; // a key error from here on is the procedure's own
+            }
+            InsereLinhaProcedimento(q, a.municipio, r.numero, QStringLiteral("M"), procedimento, quantidade);
+            return RegistroLog{QStringLiteral("MarcacaoProced"), QStringLiteral("I"),
+                               a.municipio + kSep + QString::number(r.numero) + kSep + QString::number(procedimento)};
+        });
+    });
+    return r;
+}
+
+void ExcluiProcedimento(Transacao& tr, const QString& municipio, qint64 numero, qint64 procedimento,
+                        const QString& carimbo)
 {
     EmTransacao(tr, [&](Consulta& q) {
         if (numero <= 0)
             return RegistroLog{};
         q.executa(QStringLiteral("delete from Marcacao_Proceds where\nCli_origem=%1 and Id_Marcacao=%2 and "
-                                 "CodProcedimento=%3 and Data_Imp_Adm='M'")
+                                 "CodProcedimento=%3 and Data_Imp_Adm=%4")
                       .arg(sqlMunicipio(municipio))
                       .arg(numero)
-                      .arg(procedimento));
+                      .arg(procedimento)
+                      .arg(SqlTexto(carimbo)));
         return RegistroLog{QStringLiteral("MarcacaoProced"), QStringLiteral("E"),
                            municipio + kSep + QString::number(numero) + kSep + QString::number(procedimento)};
     });

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 namespace vx {
@@ -37,8 +38,10 @@ struct ProcedimentoMarcacao {
     QString registro;
     qint64 quantMax = 0;
 };
-QString SqlProcedimentosMarcacao(const QString& municipio, qint64 numero);
-QVector<ProcedimentoMarcacao> LeProcedimentosMarcacao(Transacao& tr, const QString& municipio, qint64 numero);
+// `carimbo`: DATA_IMP_ADM of the copy ("M" the municipality's own).
+QString SqlProcedimentosMarcacao(const QString& municipio, qint64 numero, const QString& carimbo = QStringLiteral("M"));
+QVector<ProcedimentoMarcacao> LeProcedimentosMarcacao(Transacao& tr, const QString& municipio, qint64 numero,
+                                                      const QString& carimbo = QStringLiteral("M"));
 Decimal TotalMarcacao(const QVector<ProcedimentoMarcacao>& lista);
 
 // The authorization as the screen holds it; codes as typed ("" or "0": none), dates "dd/mm/yyyy"
@@ -73,6 +76,18 @@ QString RecusaQuantidade(qint64 quantidade, qint64 quantMax, const Decimal& valo
 // quantity × price as the number written to the database (double, at most 15 significant digits).
 QString ProdutoSql(qint64 quantidade, const Decimal& preco);
 
+// Runs `tentativa` (one whole transaction) again while it fails because the number of the
+// authorization it was creating was taken by another workstation meanwhile; `tentativa` keeps
+// `criando` true until its new MARCACAO row is in. After a few tries the failure becomes a clear
+// message. Any other error propagates at once.
+void RepeteSeNumeroTomado(const std::function<void(bool& criando)>& tentativa);
+
+// One MARCACAO_PROCEDS row of `carimbo` with VALORTOTAL and VALORTOTALSUS = quantity × the
+// procedure's current VALOR and VALORSUS; REALIZADO 'S' when `realizado`. Throws ErroValor
+// when the procedure does not exist.
+void InsereLinhaProcedimento(Consulta& q, const QString& municipio, qint64 numero, const QString& carimbo,
+                             qint64 procedimento, qint64 quantidade, bool realizado = false);
+
 struct AutorizacaoAberta {
     qint64 numero = 0;
     QString chave;
@@ -84,7 +99,8 @@ struct AutorizacaoAberta {
 AutorizacaoAberta InsereProcedimento(Transacao& tr, const Autorizacao& a, const AutorizacaoAberta& aberta,
                                      qint64 procedimento, qint64 quantidade,
                                      const QDateTime& agora = QDateTime::currentDateTime());
-void ExcluiProcedimento(Transacao& tr, const QString& municipio, qint64 numero, qint64 procedimento);
+void ExcluiProcedimento(Transacao& tr, const QString& municipio, qint64 numero, qint64 procedimento,
+                        const QString& carimbo = QStringLiteral("M"));
 
 // What the procedures of an authorization require at finalization.
 struct Exigencias {
