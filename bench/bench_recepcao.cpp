@@ -151,10 +151,24 @@ int main(int argc, char** argv)
     ctx.tr = &tr;
     ctx.ftp = &ftp;
     ctx.erros = &erros;
-    QList<QPair<int, long>> memoria;
+    // Beside the process's resident memory, what the engine itself holds for the database (its
+    // page cache above all).
+    Transacao monitor(con);
+    auto memoriaMotor = [&] {
+        monitor.inicia();
+        const qint64 b = monitor.valor(QStringLiteral("select mon$memory_used from mon$memory_usage where "
+                                                      "mon$stat_group=0")).toLongLong();
+        monitor.rollback();
+        return long(b / 1024);
+    };
+    struct Amostra {
+        int arquivo;
+        long processo, motor;
+    };
+    QList<Amostra> memoria;
     ctx.progresso = [&](int feito, int total) {
         if (feito == 1 || feito % qMax(1, total / 5) == 0 || feito == total)
-            memoria << qMakePair(feito, memoriaKb());
+            memoria << Amostra{feito, memoriaKb(), memoriaMotor()};
     };
     t.restart();
     const ResultadoRecepcao r = ExecutaRecepcao(ctx, pedido);
@@ -191,9 +205,9 @@ int main(int argc, char** argv)
     else
         std::printf("ratio to curl: none (every curl run stalled)\n");
     std::printf("reception time / downloading only with the program's client: %.2f\n", total / sSoBaixa);
-    std::printf("resident memory along the run (file: KiB):");
+    std::printf("memory along the run (file: process resident KiB / engine's database memory KiB):");
     for (const auto& m : memoria)
-        std::printf(" %d: %ld", m.first, m.second);
+        std::printf(" %d: %ld/%ld", m.arquivo, m.processo, m.motor);
     std::printf("\ndatabase file at the end: %.1f MiB (the engine's page cache fills as it grows)\n",
                 QFileInfo(banco.arquivo()).size() / 1048576.0);
     std::printf("imported %d, procedure rows priced %d, marked on the server %d, failed %d\n", r.importados, linhas,
