@@ -36,6 +36,9 @@ if ouvindo; then
   exit 0
 fi
 mkdir -p "$DEMO/ftp"
+# The consortium's server holds the exchange folders and this month's billing folder (a month no
+# provider has sent to yet would stop the consortium's reception at "(FALHOU)").
+mkdir -p "$DEMO/ftp/cune/marcacao" "$DEMO/ftp/cune/faturamento/$(date +%Y_%m)"
 nohup /usr/bin/python3 scripts/demo/servidor-ftp.py "$DEMO/ftp" "$PORTA" >"$DEMO/ftp.log" 2>&1 &
 echo $! >"$DEMO/ftp.pid"
 for _ in $(seq 1 50); do
