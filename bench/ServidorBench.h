@@ -6,6 +6,7 @@
 #include "core/UVariaveis.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -65,6 +66,26 @@ inline void InstalaBench(const QString& pasta, const QString& usuario, int porta
     DefinePastaInstalacao(pasta);
     CarregaConfiguracao();
     CarregaIdentidade();
+}
+
+// Seconds the curl command line takes for the transfers of config `cfg` (written to `arquivo`);
+// -1 when it did not end within `limiteMs`.
+inline double TempoCurl(const QString& arquivo, const QByteArray& cfg, int limiteMs)
+{
+    QFile f(arquivo);
+    f.open(QIODevice::WriteOnly);
+    f.write(cfg);
+    f.close();
+    QElapsedTimer t;
+    t.start();
+    QProcess c;
+    c.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-K"), f.fileName()});
+    if (!c.waitForFinished(limiteMs)) {
+        c.kill();
+        c.waitForFinished();
+        return -1.0;
+    }
+    return t.nsecsElapsed() / 1e9;
 }
 
 } // namespace vx::bench

@@ -96,19 +96,7 @@ int main(int argc, char** argv)
     // so the best of three runs counts and a run is cut after 20 s.
     QElapsedTimer t;
     auto curl = [&](const QByteArray& cfg) {
-        QFile f(d.filePath(QStringLiteral("curl.cfg")));
-        f.open(QIODevice::WriteOnly);
-        f.write(cfg);
-        f.close();
-        t.restart();
-        QProcess c;
-        c.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-K"), f.fileName()});
-        if (!c.waitForFinished(20000)) {
-            c.kill();
-            c.waitForFinished();
-            return -1.0;
-        }
-        return t.nsecsElapsed() / 1e9;
+        return bench::TempoCurl(d.filePath(QStringLiteral("curl.cfg")), cfg, 20000);
     };
     QList<double> sCurls{curl(curlCfg), curl(curlCfg)};
 

@@ -114,19 +114,7 @@ int main(int argc, char** argv)
     // so the best of the runs counts and a run is cut after a minute.
     QElapsedTimer t;
     auto curl = [&](const QByteArray& cfg) {
-        QFile f(d.filePath(QStringLiteral("curl.cfg")));
-        f.open(QIODevice::WriteOnly);
-        f.write(cfg);
-        f.close();
-        t.restart();
-        QProcess c;
-        c.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-K"), f.fileName()});
-        if (!c.waitForFinished(60000)) {
-            c.kill();
-            c.waitForFinished();
-            return -1.0;
-        }
-        return t.nsecsElapsed() / 1e9;
+        return bench::TempoCurl(d.filePath(QStringLiteral("curl.cfg")), cfg, 60000);
     };
     QList<double> sCurls{curl(curlCfg), curl(curlCfg)};
 
@@ -208,7 +196,7 @@ int main(int argc, char** argv)
     std::printf("memory along the run (file: process resident KiB / engine's database memory KiB):");
     for (const auto& m : memoria)
         std::printf(" %d: %ld/%ld", m.arquivo, m.processo, m.motor);
-    std::printf("\ndatabase file at the end: %.1f MiB (the engine's page cache fills as it grows)\n",
+    std::printf("\ndatabase file at the end: %.1f MiB\n",
                 QFileInfo(banco.arquivo()).size() / 1048576.0);
     std::printf("imported %d, procedure rows priced %d, marked on the server %d, failed %d\n", r.importados, linhas,
                 marcados, r.falhados);

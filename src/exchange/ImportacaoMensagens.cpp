@@ -89,6 +89,39 @@ public:
     explicit ErroJaRegistrado(const QString& texto) : std::runtime_error(texto.toStdString()) {}
 };
 
+// The downloaded file as a message of the exchange (another root is refused like a broken file).
+LeitorMensagem leMensagem(const QString& local)
+{
+    LeitorMensagem msg = LeitorMensagem::doArquivo(local);
+    if (msg.raiz().nome != kRaiz)
+        throw ErroMensagem(QStringLiteral("Arquivo XML recusado: elemento raiz %1 em vez de %2").arg(msg.raiz().nome, kRaiz));
+    return msg;
+}
+
+// The end of a file that was imported: its server copy renamed with the mark, then the commit.
+void marcaEComita(Transacao& tr, FtpCliente& ftp, const QString& remoto, const QString& marca, QString& sql)
+{
+    const QString novo = marca + remoto;
+    sql = QStringLiteral("RNFR %1 / RNTO %2").arg(remoto, novo);
+    RenomeiaEComita(tr, ftp, remoto, novo);
+}
+
+// The end of a file that failed: nothing kept, the error logged (unless it already is) and
+// Erro.TXT rewritten.
+void registraFalha(Transacao& tr, bool iniciada, const std::exception& e, const QString& sql, LogErros& erros,
+                   QString* motivo)
+{
+    if (iniciada)
+        tr.rollback();
+    const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
+    const QString texto = f ? f->texto() : TextoErro(e);
+    if (motivo)
+        *motivo = texto;
+    if (!dynamic_cast<const ErroJaRegistrado*>(&e))
+        erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
+    erros.grava();
+}
+
 // One statement built value by value, so that a value refused on the way is logged with the part
 // already built.
 class Comando {
@@ -207,9 +240,7 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
     QString sql = remoto;
     bool iniciada = false;
     try {
-        const LeitorMensagem msg = LeitorMensagem::doArquivo(local);
-        if (msg.raiz().nome != kRaiz)
-            throw ErroMensagem(QStringLiteral("Arquivo XML recusado: elemento raiz %1 em vez de %2").arg(msg.raiz().nome, kRaiz));
+        const LeitorMensagem msg = leMensagem(local);
         const QString origem = msg.valor(QStringLiteral("cabecalho/respEnvio"));
         if (origem.trimmed().isEmpty())
             throw ErroMensagem(QStringLiteral("Arquivo XML recusado: sem cabecalho/respEnvio"));
@@ -226,19 +257,11 @@ SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString
             tr.commit();
             return SituacaoImportacao::SemAutorizacao;
         }
-        const QString novo = (modo == ModoImportacao::PorChave ? QStringLiteral("okch ") : QStringLiteral("ok ")) + remoto;
-        sql = QStringLiteral("RNFR %1 / RNTO %2").arg(remoto, novo);
-        RenomeiaEComita(tr, ftp, remoto, novo);
+        marcaEComita(tr, ftp, remoto, modo == ModoImportacao::PorChave ? QStringLiteral("okch ") : QStringLiteral("ok "),
+                     sql);
         return SituacaoImportacao::Importado;
     } catch (const std::exception& e) {
-        if (iniciada)
-            tr.rollback();
-        const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
-        const QString texto = f ? f->texto() : TextoErro(e);
-        if (motivo)
-            *motivo = texto;
-        erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
-        erros.grava();
+        registraFalha(tr, iniciada, e, sql, erros, motivo);
         return SituacaoImportacao::Falhou;
     }
 }
@@ -341,9 +364,7 @@ SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QStri
     QString sql = remoto;
     bool iniciada = false;
     try {
-        const LeitorMensagem msg = LeitorMensagem::doArquivo(local);
-        if (msg.raiz().nome != kRaiz)
-            throw ErroMensagem(QStringLiteral("Arquivo XML recusado: elemento raiz %1 em vez de %2").arg(msg.raiz().nome, kRaiz));
+        const LeitorMensagem msg = leMensagem(local);
         const bool bloqueio = remoto.contains(QLatin1String("-bloq"));
         QDate digitacao;
         const QString textoDigitacao = msg.valor(QStringLiteral("marcacao/datadigitacao")).trimmed();
@@ -377,21 +398,11 @@ SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QStri
             tr.commit();
             return SituacaoRealizacao::Importado;
         }
-        const QString novo =
-            (opcoes.modo == ModoRealizacao::Renumeracao ? QStringLiteral("2ren ") : QStringLiteral("okcune ")) + remoto;
-        sql = QStringLiteral("RNFR %1 / RNTO %2").arg(remoto, novo);
-        RenomeiaEComita(tr, ftp, remoto, novo);
+        marcaEComita(tr, ftp, remoto,
+                     opcoes.modo == ModoRealizacao::Renumeracao ? QStringLiteral("2ren ") : QStringLiteral("okcune "), sql);
         return SituacaoRealizacao::Importado;
     } catch (const std::exception& e) {
-        if (iniciada)
-            tr.rollback();
-        const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
-        const QString texto = f ? f->texto() : TextoErro(e);
-        if (motivo)
-            *motivo = texto;
-        if (!dynamic_cast<const ErroJaRegistrado*>(&e))
-            erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
-        erros.grava();
+        registraFalha(tr, iniciada, e, sql, erros, motivo);
         return SituacaoRealizacao::Falhou;
     }
 }
