@@ -31,6 +31,12 @@ if [ "$ACAO" = "stop" ]; then
   exit 1
 fi
 
+# The update site of the demo installations: a version document naming this program's version.
+VERSAO="$(sed -n 's/.*VersaoPrograma = "\([^"]*\)".*/\1/p' src/core/UVariaveis.h)"
+mkdir -p "$DEMO/ftp/atualizacao/CUNE"
+printf '<versao><cabecalho><versaoAtual>%s</versaoAtual><link></link><mensagemMunic></mensagemMunic><obrigMunic>N</obrigMunic><mensagemEntidade></mensagemEntidade><obrigEntidade>N</obrigEntidade></cabecalho></versao>\n' \
+  "$VERSAO" >"$DEMO/ftp/atualizacao/CUNE/versao.xml"
+
 if ouvindo; then
   echo "demo FTP server already listening on 127.0.0.1:$PORTA"
   exit 0

@@ -11,6 +11,7 @@
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "core/schema/Esquema.h"
+#include "exchange/RecepcaoBase.h"
 #include "exchange/RecepcaoRealizacoes.h"
 #include "municipality/Transmissao.h"
 #include "core/widgets/UiMensagens.h"
@@ -40,6 +41,14 @@ struct Opcoes {
                                QStringLiteral("Recebe os lançamentos realizados do período no servidor, sem janela "
                                               "(saída 0: tudo recebido; 1: algo ficou para a próxima vez; 2: não foi "
                                               "possível executar).")};
+    QCommandLineOption enviarBase{QStringLiteral("enviar-base"),
+                                  QStringLiteral("Gera e envia ao servidor a base cadastral e as glosas (consórcio), sem "
+                                                 "janela (saída 0: os dois arquivos enviados; 1: algum não foi enviado; 2: "
+                                                 "não foi possível executar).")};
+    QCommandLineOption receberBase{QStringLiteral("receber-base"),
+                                   QStringLiteral("Recebe a base cadastral (municípios e prestadores; os prestadores também "
+                                                  "as glosas e as autorizações), sem janela (saída 0: tudo recebido; 1: algo "
+                                                  "ficou para a próxima vez; 2: não foi possível executar).")};
     QCommandLineOption periodo{QStringLiteral("periodo"),
                                QStringLiteral("Período da recepção (padrão: o calendário selecionado no perfil CUNE, "
                                               "senão o mês da data atual)."),
@@ -48,11 +57,12 @@ struct Opcoes {
     Opcoes()
     {
         p.setApplicationDescription(QStringLiteral("VORNEX ") + QLatin1String(vx::VersaoPrograma));
-        p.addOptions({ajuda, versao, pasta, novo, transmitir, receber, periodo});
+        p.addOptions({ajuda, versao, pasta, novo, transmitir, receber, enviarBase, receberBase, periodo});
     }
     bool semJanela() const
     {
-        return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo) || p.isSet(transmitir) || p.isSet(receber);
+        return p.isSet(ajuda) || p.isSet(versao) || p.isSet(novo) || p.isSet(transmitir) || p.isSet(receber) ||
+               p.isSet(enviarBase) || p.isSet(receberBase);
     }
 };
 
@@ -89,6 +99,10 @@ int executaSemJanela(const Opcoes& o)
             return vx::RecebeSemJanela(dm, saida, periodo);
         });
     }
+    if (o.p.isSet(o.enviarBase))
+        return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), vx::EnviaBaseSemJanela);
+    if (o.p.isSet(o.receberBase))
+        return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), vx::RecebeBaseSemJanela);
     if (o.p.isSet(o.pasta))
         vx::DefinePastaInstalacao(o.p.value(o.pasta));
     try {
@@ -120,7 +134,8 @@ int main(int argc, char** argv)
         if (!lida && std::any_of(args.cbegin() + 1, args.cend(), [](const QString& a) {
                 return a == QLatin1String("-h") || a == QLatin1String("--help") || a == QLatin1String("-v") ||
                        a == QLatin1String("--version") || a.startsWith(QLatin1String("--novo-banco")) ||
-                       a == QLatin1String("--transmitir") || a == QLatin1String("--receber");
+                       a == QLatin1String("--transmitir") || a == QLatin1String("--receber") ||
+                       a == QLatin1String("--enviar-base") || a == QLatin1String("--receber-base");
             })) {
             std::fprintf(stderr, "%s\n", qPrintable(o.p.errorText()));
             return 1;
@@ -134,6 +149,10 @@ int main(int argc, char** argv)
     vx::InstalaEncerramentoPorSinal();
     Opcoes o;
     o.p.process(app); // unknown options end here
+    if (o.p.isSet(o.enviarBase))
+        return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), vx::EnviaBaseSemJanela);
+    if (o.p.isSet(o.receberBase))
+        return vx::ExecutaTarefaSemJanela(o.p.value(o.pasta), vx::RecebeBaseSemJanela);
     if (o.p.isSet(o.pasta))
         vx::DefinePastaInstalacao(o.p.value(o.pasta));
     vx::InstalaMensagensUi();

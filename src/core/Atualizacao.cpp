@@ -140,6 +140,11 @@ void encerraPrograma()
 
 } // namespace
 
+void PedeEncerramentoPrograma()
+{
+    encerraPrograma();
+}
+
 void DefineAcoesAtualizacao(const AcoesAtualizacao& a)
 {
     acoes() = a;

@@ -30,6 +30,8 @@ struct AcoesAtualizacao {
     std::function<void()> encerraPrograma;
 };
 void DefineAcoesAtualizacao(const AcoesAtualizacao& acoes);
+// Asks the program to end through those actions (the base reception's 4-day rule uses it too).
+void PedeEncerramentoPrograma();
 
 // Local file names in the installation folder.
 inline constexpr const char* kAtualizadorCompactado = "AtualizaSistema.zlib";

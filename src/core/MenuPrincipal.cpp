@@ -487,7 +487,10 @@ QString TelaDoItem(const QString& nome, const QString& perfilConsorcio)
 
 void RegistraTela(const QString& nome, AbreTela abre)
 {
-    registro().insert(nome, std::move(abre));
+    if (abre)
+        registro().insert(nome, std::move(abre));
+    else
+        registro().remove(nome);
 }
 
 void RemoveTela(const QString& nome)

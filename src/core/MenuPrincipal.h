@@ -101,7 +101,7 @@ QString LinhaCalendario();
 // see below) → the function opening its screen. Screens register themselves; a menu item
 // without a function is shown disabled.
 using AbreTela = std::function<void()>;
-void RegistraTela(const QString& nome, AbreTela abre);
+void RegistraTela(const QString& nome, AbreTela abre); // an empty function removes the entry
 void RemoveTela(const QString& nome);
 AbreTela TelaRegistrada(const QString& nome); // empty when none
 bool TemTela(const QString& nome);

@@ -396,6 +396,17 @@ void TFprincipal::MostraFalhaBanco(bool mostra)
     m_lFalha->setVisible(mostra);
 }
 
+void TFprincipal::BloqueiaVersao()
+{
+    m_lFalha->setText(QStringLiteral("Feche o sistema e Atualize a Versão!"));
+    m_lFalha->show();
+    for (const char* nome : {"Municpios1", "Entidades1"}) {
+        m_ocultosPapel.insert(QLatin1String(nome));
+        if (QAction* a = acao(QLatin1String(nome)))
+            a->setVisible(false);
+    }
+}
+
 bool TFprincipal::falhaBancoVisivel() const
 {
     return !m_lFalha->isHidden();

@@ -60,6 +60,9 @@ public:
     void VerCalendario();
     void CarregaLogo();
     void MostraFalhaBanco(bool mostra);
+    // The version may no longer run: "Feche o sistema e Atualize a Versão!" in the red notice and
+    // the municipality and entity menus hidden.
+    void BloqueiaVersao();
     bool falhaBancoVisivel() const;
 
     // Opens a menu item's screen (with the restricted-registry rule).

@@ -14,29 +14,31 @@ namespace {
 
 const QString kSep = QStringLiteral("=//=");
 
-QString pasta5(qint64 profissional) { return QStringLiteral("profiss") + QString::number(profissional).rightJustified(5, QLatin1Char('0')); }
+} // namespace
 
-// Enters the professional's folder, creating it once when the server says it is missing.
-bool entraPasta(FtpCliente& ftp, qint64 profissional, const LinhaStatus& linha)
+QString PastaProfissional(qint64 profissional)
+{
+    return QStringLiteral("profiss") + QString::number(profissional).rightJustified(5, QLatin1Char('0'));
+}
+
+bool EntraPastaProfissional(FtpCliente& ftp, qint64 profissional, const LinhaStatus& linha)
 {
     for (int tentativa = 0;; ++tentativa) {
         try {
-            ftp.mudaPasta(pasta5(profissional));
+            ftp.mudaPasta(PastaProfissional(profissional));
             return true;
         } catch (const ErroFtp& e) {
             linha(QStringLiteral(" => Verificando procedimentos marcados...(FALHOU!)"));
             if (tentativa > 0 || !e.texto().toUpper().contains(QLatin1String("DIRECTORY")))
                 return false;
             try {
-                ftp.criaPasta(pasta5(profissional));
+                ftp.criaPasta(PastaProfissional(profissional));
             } catch (const ErroFtp&) {
                 return false;
             }
         }
     }
 }
-
-} // namespace
 
 QString PrefixoArquivoChave(const QString& chave)
 {
@@ -127,7 +129,7 @@ ResultadoBusca BuscaChaveNoServidor(FtpCliente& ftp, Transacao& tr, const BuscaC
     for (qint64 p : profissionais) {
         if (ftp.interrompido())
             break;
-        if (!entraPasta(ftp, p, linha))
+        if (!EntraPastaProfissional(ftp, p, linha))
             continue;
         linha(QStringLiteral(" => Verificando procedimentos p/ Profiss. %1...").arg(p));
         QStringList nomes;

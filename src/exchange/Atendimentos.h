@@ -17,6 +17,12 @@ class FtpCliente;
 class LogErros;
 class Transacao;
 
+// "profiss" + the professional's code in 5 digits (the folder under marcacao).
+QString PastaProfissional(qint64 profissional);
+// Enters that folder from marcacao, creating it once when the server says it is missing; a failure
+// logs " => Verificando procedimentos marcados...(FALHOU!)".
+bool EntraPastaProfissional(FtpCliente& ftp, qint64 profissional, const LinhaStatus& linha);
+
 // Start of the authorization file name of a printed key: "M43" + its first five characters +
 // "_ID0" + the next six (14 characters) or "_ID00" + the next five (any other length).
 QString PrefixoArquivoChave(const QString& chave);

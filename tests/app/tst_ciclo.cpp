@@ -15,6 +15,7 @@
 #include "support/DadosMarcacao.h"
 #include "support/Fixtures.h"
 #include "support/ServidorFtp.h"
+#include "support/ServidorHttp.h"
 
 #include <QDir>
 #include <QProcess>
@@ -190,6 +191,43 @@ private slots:
                              "obs='PACIENTE FALTOU'")
                      .toInt(),
                  1);
+    }
+
+    // The registry base by command line: a price changed at the consortium reaches the
+    // municipality and the provider; the provider also takes the authorizations sent to it.
+    void baseSemJanela()
+    {
+        test::ServidorFtp srv({{"cune01", "pw"}, {"cune03", "pw"}});
+        srv.criaPasta("cune/marcacao/profiss00020");
+        test::ServidorHttp http;
+        http.grava("CUNE/versao.xml", "<v><cabecalho><versaoAtual>" + QByteArray(VersaoPrograma) +
+                                          "</versaoAtual></cabecalho></v>");
+        Instalacao mun("M" + kMun, srv.porta());
+        Instalacao ent("E10", srv.porta());
+        Instalacao cons("CUNE", srv.porta());
+        for (Instalacao* i : {&mun, &ent, &cons}) {
+            i->conf << "SITEATUALIZACAO=" + http.url().chopped(1);
+            test::InstalaConfiguracao(i->b.pasta(), i->conf);
+        }
+        test::GravaArquivo(srv.caminho("cune/marcacao/profiss00020/M" + kMun + "_ID0000123.xml"),
+                           test::LeArquivo(QStringLiteral(VX_TEST_DATA_DIR "/mensagem_autorizacao.xml")));
+        QString saida;
+        QCOMPARE(mun.roda({"--enviar-base"}, &saida), 2);
+        QCOMPARE(cons.roda({"--receber-base"}, &saida), 2);
+        cons.b.executa("update procedimentos set valor=11.50 where codigo=101");
+        QVERIFY2(cons.roda({"--enviar-base"}, &saida) == 0, qPrintable(saida));
+        QVERIFY2(mun.roda({"--receber-base"}, &saida) == 0, qPrintable(saida));
+        QVERIFY2(ent.roda({"--receber-base"}, &saida) == 0, qPrintable(saida));
+        QVERIFY2(saida.contains("Mensagens importadas: 1;"), qPrintable(saida));
+        for (Instalacao* i : {&mun, &ent}) {
+            QCOMPARE(i->b.valor("select valor from procedimentos where codigo=101").toString(), QString("11.50"));
+            QCOMPARE(i->b.valor("select dataultrecepcao from tabdiv").toDate(), QDate::currentDate());
+        }
+        QCOMPARE(ent.b.valor("select count(*) from marcacao where id_marcacao=123").toInt(), 1);
+        // The server stopped: the run says so and ends 1.
+        srv.defineParado(true);
+        QCOMPARE(ent.roda({"--receber-base"}, &saida), 1);
+        QVERIFY2(saida.contains("Falha na Conexão com o Servidor FTP!"), qPrintable(saida));
     }
 
     // vornex --receber: the exit status tells a complete run from one that left files behind and

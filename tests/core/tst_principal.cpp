@@ -147,17 +147,17 @@ void TstPrincipal::arvoreDeMenus()
         QCOMPARE(w.acao(nome), a);
     }
     // Items without a screen are disabled and say so; registered and internal ones are enabled.
-    QVERIFY(!w.acao(QStringLiteral("RecepodeBase1"))->isEnabled());
-    QVERIFY(w.acao(QStringLiteral("RecepodeBase1"))->toolTip().contains(QStringLiteral("não disponível")));
+    QVERIFY(!w.acao(QStringLiteral("PesquisadeProfissionais1"))->isEnabled());
+    QVERIFY(w.acao(QStringLiteral("PesquisadeProfissionais1"))->toolTip().contains(QStringLiteral("não disponível")));
     QVERIFY(w.acao(QStringLiteral("CadastrodePessoas1"))->isEnabled());
     QVERIFY(w.acao(QStringLiteral("CadastrodeUsurios1"))->isEnabled());
     QVERIFY(w.acao(QStringLiteral("EncerraroSistema1"))->isEnabled());
     QVERIFY(w.acao(QStringLiteral("Municpios1"))->isEnabled());
     // A screen registered later becomes available.
-    RegistraTela(QStringLiteral("RecepodeBase1"), [] {});
+    RegistraTela(QStringLiteral("PesquisadeProfissionais1"), [] {});
     w.AtualizaDisponibilidade();
-    QVERIFY(w.acao(QStringLiteral("RecepodeBase1"))->isEnabled());
-    RemoveTela(QStringLiteral("RecepodeBase1"));
+    QVERIFY(w.acao(QStringLiteral("PesquisadeProfissionais1"))->isEnabled());
+    RemoveTela(QStringLiteral("PesquisadeProfissionais1"));
     QCOMPARE(w.menu(QStringLiteral("Relatrios4"))->actions().size(), 0);
 }
 

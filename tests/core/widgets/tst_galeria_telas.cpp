@@ -33,9 +33,14 @@ namespace {
 struct Ambiente {
     test::BancoTeste b;
     std::unique_ptr<TDMCUNE> dm;
+    // The start-up's base receptions (the provider's is modal) stay out of the pictures.
+    const AbreTela recepcaoMunicipio = TelaRegistrada(QLatin1String(telas::RecepcaoMunicipio));
+    const AbreTela recepcaoPrestador = TelaRegistrada(QLatin1String(telas::RecepcaoPrestador));
 
     explicit Ambiente(const QString& instalacao)
     {
+        RegistraTela(QLatin1String(telas::RecepcaoMunicipio), [] {});
+        RegistraTela(QLatin1String(telas::RecepcaoPrestador), [] {});
         test::InstalaConfiguracao(b.pasta(), {QStringLiteral("USUARIO=") + instalacao, QStringLiteral("CONSORCIO=CUNE"),
                                               QStringLiteral("DATABASE=") + b.arquivo()});
         b.executa(QStringLiteral("insert into ibgemunic (codigo, cidade, uf) values ('4314902', 'PORTO ALEGRE', 'RS')"));
@@ -62,6 +67,8 @@ struct Ambiente {
         dm.reset();
         DefineDMCUNE(nullptr);
         SessaoAtual() = Sessao{};
+        RegistraTela(QLatin1String(telas::RecepcaoMunicipio), recepcaoMunicipio);
+        RegistraTela(QLatin1String(telas::RecepcaoPrestador), recepcaoPrestador);
     }
 };
 
