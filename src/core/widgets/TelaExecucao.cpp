@@ -1,4 +1,5 @@
 #include "core/widgets/TelaExecucao.h"
+#include "core/UFunc.h"
 #include "core/widgets/TPersonBtn.h"
 #include "exchange/ftp/FtpCliente.h"
 #include "exchange/ftp/UiProgressoFtp.h"
@@ -73,7 +74,7 @@ void TelaExecucao::roda(const QString& textoFtp, const std::function<void()>& co
         try {
             corpo();
         } catch (const std::exception& e) {
-            adicionaLinha(QStringLiteral(" => Erro: ") + QString::fromUtf8(e.what()));
+            adicionaLinha(QStringLiteral(" => Erro: ") + TextoErro(e));
         }
     }
     m_rodando = false;
