@@ -1,14 +1,11 @@
 #include "exchange/TFRecebBaseEntidades.h"
-#include "core/Banco.h"
 #include "core/Mensagens.h"
 #include "core/MenuPrincipal.h"
 #include "core/UDMCune.h"
-#include "core/UVariaveis.h"
 #include "core/widgets/TPersonBtn.h"
 #include "exchange/ImportacaoMensagens.h"
-#include "exchange/ftp/FtpCliente.h"
+#include "exchange/UiRecepcaoBase.h"
 
-#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace vx {
@@ -50,18 +47,7 @@ void TFRecebBaseEntidades::aoMostrar()
 {
     QTimer::singleShot(g_esperaInicio, this, [this] {
         TDMCUNE* dm = DMCUNE();
-        if (!dm || rodando())
-            return;
-        QDate ultima;
-        try {
-            ultima = LeDataUltRecepcao(dm->IBTransaction);
-            dm->IBTransaction.rollback();
-        } catch (const ErroBanco& e) {
-            dm->IBTransaction.rollback();
-            MostraErro(e.texto());
-            return;
-        }
-        if (DeveReceberBase(DataAtualDate(), ultima))
+        if (dm && !rodando() && RecepcaoBasePendente(*dm))
             PBtnGravarClick();
     });
 }
@@ -74,19 +60,7 @@ void TFRecebBaseEntidades::PBtnGravarClick()
         return;
     }
     roda(QStringLiteral("Recebendo a base cadastral..."), [&] {
-        ContextoBase ctx;
-        ctx.tr = &dm->IBTransaction;
-        ctx.ftp = &ClienteFtpCompartilhado();
-        ctx.status = [this](const QString& l) { adicionaLinha(l); };
-        ctx.avisos.linhaAtual = [this](const QString& t) { mostraLinhaAtual(t); };
-        ctx.avisos.erroLinha = [this](const QString& sql, const QString& erro) {
-            MStatus()->clear();
-            adicionaLinha(sql);
-            adicionaLinha(erro);
-        };
-        ctx.aviso = [](const QString& t) { Avisa(t); };
-        ctx.erro = [](const QString& titulo, const QString& t) { MostraErro(t, titulo); };
-        m_resultado = RecebeBasePrestador(ctx, *m_erros);
+        m_resultado = RecebeBasePrestador(ContextoDaTela(*this, *dm), *m_erros);
     }, [this] { return m_resultado.terminou; });
 }
 

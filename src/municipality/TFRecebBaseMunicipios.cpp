@@ -1,16 +1,13 @@
 #include "municipality/TFRecebBaseMunicipios.h"
 #include "core/Atualizacao.h"
-#include "core/Banco.h"
 #include "core/Mensagens.h"
 #include "core/MenuPrincipal.h"
 #include "core/TFprincipal.h"
 #include "core/UDMCune.h"
-#include "core/UVariaveis.h"
 #include "core/widgets/TPersonBtn.h"
-#include "exchange/ftp/FtpCliente.h"
+#include "exchange/UiRecepcaoBase.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace vx {
@@ -46,18 +43,7 @@ TFRecebBaseMunicipios* TFRecebBaseMunicipios::Abre()
 void TFRecebBaseMunicipios::aoMostrar()
 {
     TDMCUNE* dm = DMCUNE();
-    if (!dm)
-        return;
-    QDate ultima;
-    try {
-        ultima = LeDataUltRecepcao(dm->IBTransaction);
-        dm->IBTransaction.rollback();
-    } catch (const ErroBanco& e) {
-        dm->IBTransaction.rollback();
-        MostraErro(e.texto());
-        return;
-    }
-    if (DeveReceberBase(DataAtualDate(), ultima))
+    if (dm && RecepcaoBasePendente(*dm))
         PBtnGravarClick();
 }
 
@@ -69,18 +55,7 @@ void TFRecebBaseMunicipios::PBtnGravarClick()
         return;
     }
     roda(QStringLiteral("Recebendo a base cadastral..."), [&] {
-        ContextoBase ctx;
-        ctx.tr = &dm->IBTransaction;
-        ctx.ftp = &ClienteFtpCompartilhado();
-        ctx.status = [this](const QString& l) { adicionaLinha(l); };
-        ctx.avisos.linhaAtual = [this](const QString& t) { mostraLinhaAtual(t); };
-        ctx.avisos.erroLinha = [this](const QString& sql, const QString& erro) {
-            MStatus()->clear();
-            adicionaLinha(sql);
-            adicionaLinha(erro);
-        };
-        ctx.aviso = [](const QString& t) { Avisa(t); };
-        ctx.erro = [](const QString& titulo, const QString& t) { MostraErro(t, titulo); };
+        ContextoBase ctx = ContextoDaTela(*this, *dm);
         ctx.versaoBloqueada = [] {
             if (TFprincipal* p = TFprincipal::atual())
                 p->BloqueiaVersao();
