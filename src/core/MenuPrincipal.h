@@ -113,6 +113,11 @@ inline constexpr const char* RecepcaoMunicipio = "TFRecebBaseMunicipios"; // non
 inline constexpr const char* RecepcaoPrestador = "TFRecebBaseEntidades";  // modal
 inline constexpr const char* Backup = "TFBackup";                    // modal, when closing
 inline constexpr const char* CreditosMunicipais = "TFLanCreditosMunics"; // "Repasses SIA/SUS" under CULVAR
+// Buttons of the billing screen: the screens they open read the billing screen's period and flags.
+inline constexpr const char* FaturamentoRateio = "TFFaturamento.RateioSUS";
+inline constexpr const char* FaturamentoRecibos = "TFFaturamento.Recibos";
+inline constexpr const char* FaturamentoBoletos = "TFFaturamento.Boletos";
+inline constexpr const char* FaturamentoRelatorio = "TFFaturamento.RelMunicipio";
 } // namespace telas
 
 // Registry name that serves a menu item: the item's own name, except "Repasses SIA/SUS"
