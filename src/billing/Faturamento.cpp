@@ -165,8 +165,14 @@ CelulasInvalidas RecalculaLiquidos(GradeFaturamento& g)
                 ok = false;
             }
         }
-        if (ok)
-            l[colmun::Liquido] = CelulaValor(v[0] - v[1] - v[2] + v[3]);
+        if (!ok)
+            continue;
+        // Typed values are kept as their cells show them.
+        for (int k = 0; k < 4; ++k) {
+            v[k] = v[k].rescaled(2);
+            l[cols[k]] = k == 0 ? CelulaBruto(v[k]) : CelulaValor(v[k]);
+        }
+        l[colmun::Liquido] = CelulaValor(v[0] - v[1] - v[2] + v[3]);
     }
     return ruins;
 }
@@ -196,6 +202,10 @@ CelulasInvalidas CalculaRetencoes(GradeFaturamento& g, const QHash<QString, Dado
         }
         if (!ok)
             continue;
+        bruto = bruto.rescaled(2);
+        acresc = acresc.rescaled(2);
+        l[colent::Bruto] = CelulaBruto(bruto);
+        l[colent::AcrescDesc] = CelulaValor(acresc);
         const Retencoes r = CalculaRetencao(bruto, acresc, entidades.value(l[colent::Codigo].trimmed()), regras,
                                             fimPeriodo);
         l[colent::Irrf] = CelulaValor(r.irrf);

@@ -402,9 +402,7 @@ Secao& Secao::filha(std::function<std::unique_ptr<FonteDados>(const Linha&)> f)
     return *filhas.back();
 }
 
-namespace {
-// x position and width (mm) of every column; a zero width takes what is left.
-QVector<QPair<double, double>> posicoes(const QVector<Coluna>& cols, double larguraUtil)
+QVector<QPair<double, double>> PosicoesColunas(const QVector<Coluna>& cols, double larguraUtil)
 {
     double fixas = 0;
     int elasticas = 0;
@@ -425,6 +423,8 @@ QVector<QPair<double, double>> posicoes(const QVector<Coluna>& cols, double larg
     return r;
 }
 
+namespace {
+const auto posicoes = PosicoesColunas;
 constexpr double kFolga = 0.8; // mm between columns
 } // namespace
 

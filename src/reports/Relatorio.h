@@ -291,6 +291,10 @@ public:
     Banda bandaTotais(const QString& rotulo, double larguraUtilMm) const;
 };
 
+// x position and width (mm) of every column as the engine lays them out; a zero width takes what
+// is left.
+QVector<QPair<double, double>> PosicoesColunas(const QVector<Coluna>& cols, double larguraUtil);
+
 // Page geometry shared by listings and forms.
 struct Pagina {
     QPageLayout::Orientation orientacao = QPageLayout::Portrait;

@@ -708,6 +708,9 @@ void ComplementaEsquema(Transacao& tr, bool bancoNovo)
         criaIndice(tr, "IX_MARCACAO_ORIGEM_ID_D", "MARCACAO", "CLI_ORIGEM, ID_MARCACAO", true);
         // A patient's authorizations (delete refusal, histories).
         criaIndice(tr, "IX_MARCACAO_PESSOA", "MARCACAO", "CLI_ORIGEM, CODPESSOA");
+        // Billing and its statements: what was received in a period, in all and per entity.
+        criaIndice(tr, "IX_MARCACAO_IMPORTACAO", "MARCACAO", "DATA_IMPORTACAO");
+        criaIndice(tr, "IX_MARCACAO_ENTIDADE_IMP", "MARCACAO", "CODENTIDADE, DATA_IMPORTACAO");
         // A professional's entity links and procedures (registry load, save and delete); a
         // procedure's links (procedure delete); highest codes read backwards.
         criaIndice(tr, "IX_ENTIDADESPROFISS_PROF", "ENTIDADESPROFISS", "CODPROFISSIONAL");

@@ -402,6 +402,8 @@ void TstEsquema::reparoNaPartida_data()
     QTest::newRow("indice marcacao") << "CUNE" << "drop index IX_MARCACAO_PESSOA" << indice.arg("IX_MARCACAO_PESSOA") << 1;
     QTest::newRow("indice numero") << "CUNE" << "drop index IX_MARCACAO_ORIGEM_ID_D" << indice.arg("IX_MARCACAO_ORIGEM_ID_D")
                                    << 1;
+    QTest::newRow("indice faturamento") << "CUNE" << "drop index IX_MARCACAO_IMPORTACAO"
+                                        << indice.arg("IX_MARCACAO_IMPORTACAO") << 1;
 }
 
 void TstEsquema::reparoNaPartida()
