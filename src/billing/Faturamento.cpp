@@ -28,6 +28,17 @@ void garanteColunas(LinhaGrade& l, int n)
         l.append(QString());
 }
 
+// A text cell that must fit its column: a longer one fails the save, naming the row.
+QString textoLimitado(const LinhaGrade& l, int coluna, int maximo, const QString& titulo)
+{
+    const QString t = l.value(coluna);
+    if (t.size() > maximo)
+        throw ErroValor(QStringLiteral("%1 de %2 - %3 tem mais de %4 caracteres.")
+                            .arg(titulo, l.value(0).trimmed(), l.value(1).trimmed())
+                            .arg(maximo));
+    return t;
+}
+
 QString literalTimestamp(const QDateTime& dt)
 {
     return QLatin1Char('\'') + dt.toString(QStringLiteral("MM/dd/yyyy hh:mm")) + QLatin1Char('\'');
@@ -415,8 +426,9 @@ void GravaFatura(Transacao& tr, const GravacaoFatura& g, const GradeFaturamento&
                                          "ACRESCDESC, IRRF, COFINS, TARIFA, ISSQN, PIS, CSLL, DOCNF, OBS, "
                                          "DATAPROCESSAMENTO) VALUES(")
                           + SqlData(g.inicio) + QLatin1Char(',') + SqlData(g.fim) + QLatin1Char(',') + codigo
-                          + QLatin1Char(',') + valores + SqlTexto(l[colent::Nf].left(10)) + QLatin1Char(',')
-                          + SqlTexto(l[colent::Obs].left(300)) + QLatin1Char(',') + agora + QLatin1Char(')'));
+                          + QLatin1Char(',') + valores + SqlTexto(textoLimitado(l, colent::Nf, 10, QStringLiteral("NF")))
+                          + QLatin1Char(',') + SqlTexto(textoLimitado(l, colent::Obs, 300, QStringLiteral("Observações")))
+                          + QLatin1Char(',') + agora + QLatin1Char(')'));
             }
             return RegistroLog{QStringLiteral("Fat_Entidade"), QStringLiteral("I"), detalhes};
         }
@@ -436,7 +448,8 @@ void GravaFatura(Transacao& tr, const GravacaoFatura& g, const GradeFaturamento&
                       + SqlDecimal(ValorCelula(l[colmun::DescSus])) + QStringLiteral(",0,")
                       + SqlDecimal(ValorCelula(l[colmun::DescPop])) + QLatin1Char(',')
                       + SqlDecimal(ValorCelula(l[colmun::AcrescDesc])) + QLatin1Char(',')
-                      + SqlTexto(l[colmun::Obs].left(300)) + QLatin1Char(',') + agora + QLatin1Char(')'));
+                      + SqlTexto(textoLimitado(l, colmun::Obs, 300, QStringLiteral("Observações"))) + QLatin1Char(',')
+                      + agora + QLatin1Char(')'));
         }
         return RegistroLog{QStringLiteral("Fat_Municipio"), QStringLiteral("I"), detalhes};
     });

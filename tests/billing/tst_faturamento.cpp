@@ -298,11 +298,17 @@ private slots:
             GradeFaturamento g = lista(b, modo, true);
             GravaFatura(b.tr(), gravacao(modo), g);
             const QString antes = linhas(lista(b, modo, false));
-            g[1][3] = QStringLiteral("1O,00");
             g[0][2] = QStringLiteral("999,99");
-            QVERIFY_THROWS_EXCEPTION(ErroValor, GravaFatura(b.tr(), gravacao(modo), g));
-            QVERIFY(!b.tr().ativa());
-            QCOMPARE(linhas(lista(b, modo, false)), antes);
+            // A value that is not a number, and a remark longer than its column, in the second row.
+            for (const auto& [coluna, texto] : {std::pair{3, QStringLiteral("1O,00")},
+                                                std::pair{modo == ModoFaturamento::Entidade ? int(colent::Obs) : int(colmun::Obs),
+                                                          QString(301, QLatin1Char('x'))}}) {
+                GradeFaturamento ruim = g;
+                ruim[1][coluna] = texto;
+                QVERIFY_THROWS_EXCEPTION(ErroValor, GravaFatura(b.tr(), gravacao(modo), ruim));
+                QVERIFY(!b.tr().ativa());
+                QCOMPARE(linhas(lista(b, modo, false)), antes);
+            }
         }
         QCOMPARE(b.valor("select count(*) from lanpagar").toInt(), 2);
         QCOMPARE(b.valor("select count(*) from logs").toInt(), 2);
