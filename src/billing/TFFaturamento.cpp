@@ -18,7 +18,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -183,20 +185,16 @@ TFFaturamento::TFFaturamento(ModoFaturamento modo, QWidget* parent)
     connect(m_menuConsultar, &QAction::triggered, this, &TFFaturamento::ConsultarFatura1Click);
     connect(m_menuRecalcular, &QAction::triggered, this, &TFFaturamento::ReCalcularFatura1Click);
     connect(m_menuRecalcularTaxas, &QAction::triggered, this, &TFFaturamento::ReCalcularTaxasMensais1Click);
-    connect(m_relMunicipio, &TPersonBtn::Acao, this, [this] { abreOutraTela(QString::fromLatin1(telas::FaturamentoRelatorio)); });
-    const auto ligaOutra = [this](TPersonBtn* b, const char* nome) {
-        if (!b)
-            return;
-        connect(b, &TPersonBtn::Acao, this, [this, nome] { abreOutraTela(QString::fromLatin1(nome)); });
-    };
-    ligaOutra(m_rateio, telas::FaturamentoRateio);
-    ligaOutra(m_recibo, telas::FaturamentoRecibos);
-    ligaOutra(m_boletos, telas::FaturamentoBoletos);
-    for (auto [b, nome] : {std::pair{m_rateio, telas::FaturamentoRateio}, {m_recibo, telas::FaturamentoRecibos},
-                           {m_boletos, telas::FaturamentoBoletos}, {m_relMunicipio, telas::FaturamentoRelatorio}}) {
-        if (b && !TemTela(QString::fromLatin1(nome))) {
-            b->setEnabled(false);
-            b->setToolTip(QStringLiteral("Ainda não disponível nesta versão"));
+    // Screens of other subjects opened from here; disabled until they exist.
+    for (auto [botao, tela] : {std::pair{m_rateio, telas::FaturamentoRateio}, {m_recibo, telas::FaturamentoRecibos},
+                               {m_boletos, telas::FaturamentoBoletos}, {m_relMunicipio, telas::FaturamentoRelatorio}}) {
+        if (!botao)
+            continue;
+        const QString nome = QString::fromLatin1(tela);
+        connect(botao, &TPersonBtn::Acao, this, [this, nome] { abreOutraTela(nome); });
+        if (!TemTela(nome)) {
+            botao->setEnabled(false);
+            botao->setToolTip(QStringLiteral("Ainda não disponível nesta versão"));
         }
     }
     connect(m_sg, &QTableWidget::currentCellChanged, this, [this] { RecalculaGrade(); });
@@ -238,6 +236,12 @@ bool TFFaturamento::eventFilter(QObject* obj, QEvent* ev)
     if (obj == m_sg && ev->type() == QEvent::FocusOut)
         RecalculaGrade();
     return TFBase::eventFilter(obj, ev);
+}
+
+QString TFFaturamento::codigoSelecionado() const
+{
+    const QTableWidgetItem* it = m_sg->currentRow() >= 0 ? m_sg->item(m_sg->currentRow(), 0) : nullptr;
+    return it ? it->text().trimmed() : QString();
 }
 
 GradeFaturamento TFFaturamento::grade() const
@@ -497,7 +501,7 @@ void TFFaturamento::imprime()
     p.listarMunicipios = m_listarMunics && m_listarMunics->isChecked();
     p.perfil = SessaoAtual().PerfilConsorcio;
     SuspendeFechamento s(this);
-    ExecutaAcao(m_gravar, [&] { TRFaturamento::Executa(dm->IBTLivre, p, this); });
+    ExecutaAcao(m_gravar, [&] { Lendo(dm->IBTLivre, [&] { return TRFaturamento::Executa(dm->IBTLivre, p, this); }); });
 }
 
 void TFFaturamento::abreOutraTela(const QString& nome)
@@ -527,7 +531,14 @@ void TFFaturamento::exportaMunicipios()
         valores.append(c);
     m_ultimaPlanilha = CaminhoPlanilha(QStringLiteral("Faturamento Municipios"), LeData(m_data1->text()),
                                        LeData(m_data2->text()));
-    ExportaPlanilha(m_ultimaPlanilha, PlanilhaMunicipios(TitulosGradeFaturamento(m_modo), celulas, valores));
+    informaPlanilha(ExportaPlanilha(m_ultimaPlanilha, PlanilhaMunicipios(TitulosGradeFaturamento(m_modo), celulas, valores)));
+}
+
+void TFFaturamento::informaPlanilha(bool aberta)
+{
+    // Also when no program opened it, the clerk finds the file by its name.
+    if (aberta || QFileInfo::exists(m_ultimaPlanilha))
+        m_mensagem->setText(QStringLiteral("Planilha gravada em ") + QDir::toNativeSeparators(m_ultimaPlanilha));
 }
 
 QVector<bool> TFFaturamento::escolheColunas()
@@ -621,7 +632,7 @@ void TFFaturamento::exportaEntidades()
     if (!ok)
         return;
     m_ultimaPlanilha = CaminhoPlanilha(QStringLiteral("Faturamento Entidades"), inicio, fim);
-    ExportaPlanilha(m_ultimaPlanilha, PlanilhaEntidades(linhas, marcadas));
+    informaPlanilha(ExportaPlanilha(m_ultimaPlanilha, PlanilhaEntidades(linhas, marcadas)));
 }
 
 } // namespace vx

@@ -41,6 +41,8 @@ public:
     // Recomputes the derived columns from what the grid holds (each cell selection, focus out).
     void RecalculaGrade();
 
+    // Code of the grid's selected row (empty when none): the production report opens on it.
+    QString codigoSelecionado() const;
     // The grid's cells as text (rows with their columns).
     GradeFaturamento grade() const;
     void defineGrade(const GradeFaturamento& g);
@@ -86,6 +88,7 @@ private:
     void abreOutraTela(const QString& nome);
     // The entity columns ticked in the export panel (empty when it was closed).
     QVector<bool> escolheColunas();
+    void informaPlanilha(bool aberta);
 
     ModoFaturamento m_modo;
     RegrasFaturamento m_regras;

@@ -270,6 +270,7 @@ private slots:
             QCOMPARE(abertos[0], s.t->ultimaPlanilha());
             QVERIFY(QFileInfo(abertos[0]).size() > 0);
             QVERIFY(abertos[0].endsWith(QStringLiteral("01-03-2026 a 31-03-2026.xlsx")));
+            QCOMPARE(s.t->LMensagem()->text(), QStringLiteral("Planilha gravada em ") + abertos[0]);
             // "X" closes the panel without exporting.
             s.roteiro.define([](QDialog* d) { d->findChild<QPushButton*>(QStringLiteral("BFechar"))->click(); });
             s.t->PBExcel()->executa();
