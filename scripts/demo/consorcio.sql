@@ -62,3 +62,65 @@ begin
 end^
 set term ;^
 commit;
+-- Bank accounts for the slips: one for production, one for the monthly fees.
+insert into contasboletos (id_conta, titulo, banco, agencia, agenciadigito, bairro, cep, cidade, cnpjcpf, codigocedente,
+                           conta, contadigito, logradouro, numerores, modalidade, nome, uf, producao, taxa)
+  values (1, 'BANRISUL - PRODUÇÃO', '041', '0817', '05', 'CENTRO HISTORICO', '90010170', 'PORTO ALEGRE',
+          '12345678000190', '421609371', '0600123', '4', 'RUA DOS ANDRADAS', '1234', 'BDL',
+          'CONSORCIO INTERMUNICIPAL DE SAUDE CUNE', 'RS', 'S', 'N');
+insert into contasboletos (id_conta, titulo, banco, agencia, agenciadigito, bairro, cep, cidade, cnpjcpf, codigocedente,
+                           conta, contadigito, logradouro, numerores, modalidade, nome, uf, producao, taxa)
+  values (2, 'BANRISUL - TAXAS', '041', '0817', '05', 'CENTRO HISTORICO', '90010170', 'PORTO ALEGRE',
+          '12345678000190', '421610036', '0600456', '1', 'RUA DOS ANDRADAS', '1234', 'BDL',
+          'CONSORCIO INTERMUNICIPAL DE SAUDE CUNE', 'RS', 'N', 'S');
+-- Last month already billed and collected: the invoices, the receipts and slips issued for them
+-- (their receivables come from the documents) and the entities' payables, some of them settled.
+set term ^;
+execute block as
+  declare variable ini date;
+  declare variable fim date;
+  declare variable emi date;
+  declare variable venc date;
+begin
+  fim = dateadd(-1 day to dateadd(1 - extract(day from current_date) day to current_date));
+  ini = dateadd(1 - extract(day from fim) day to fim);
+  emi = dateadd(1 day to fim);
+  venc = dateadd(19 day to emi);
+  insert into fat_municipio (tipo, dataini, datafim, codcliente, valorbruto, descsus, descppc, desccune, acrescdesc, obs,
+                             dataprocessamento)
+    values ('FAT', :ini, :fim, '4314902', 18450.00, 0, 0, 0, 0, '', :emi);
+  insert into fat_municipio (tipo, dataini, datafim, codcliente, valorbruto, descsus, descppc, desccune, acrescdesc, obs,
+                             dataprocessamento)
+    values ('FAT', :ini, :fim, '4304606', 9320.50, 0, 0, 0, -120.50, 'DESCONTO ACORDADO', :emi);
+  insert into fat_municipio (tipo, dataini, datafim, codcliente, valorbruto, descsus, descppc, desccune, acrescdesc, obs,
+                             dataprocessamento)
+    values ('FAT', :ini, :fim, '4318705', 4105.00, 0, 0, 0, 0, '', :emi);
+  insert into docemissao (tipodoc, numdoc, avulsofatura, codcliente, dataemissao, datavencimento, valor, descricao)
+    values ('R', 1, 'F', '4314902', :emi, :venc, 18450.00,
+            'Referente aos servicos de saude prestados pelo consorcio ao municipio.');
+  insert into docemissao (tipodoc, numdoc, avulsofatura, codcliente, dataemissao, datavencimento, valor, descricao)
+    values ('B', 1, 'F', '4314902', :emi, :venc, 18450.00,
+            'Referente aos servicos de saude prestados pelo consorcio ao municipio.');
+  -- A one-off receipt shares the month's receivable; the production slip written after it sets its values.
+  insert into docemissao (tipodoc, numdoc, avulsofatura, codcliente, dataemissao, datavencimento, valor, descricao)
+    values ('R', 2, 'A', '4304606', :emi, :venc, 350.00, 'Segunda via de prontuarios e laudos.');
+  insert into docemissao (tipodoc, numdoc, avulsofatura, codcliente, dataemissao, datavencimento, valor, descricao)
+    values ('B', 2, 'F', '4304606', :emi, :venc, 9200.00, 'Producao de servicos de saude do mes.');
+  insert into docemissao (tipodoc, numdoc, avulsofatura, codcliente, dataemissao, datavencimento, valor, descricao)
+    values ('B', 3, 'F', '4318705', :emi, :venc, 4105.00, '');
+  update lanreceber set datapgto = :venc, valorpgto = valordebito, docpgto = 'DEP 8812'
+    where codcliente = '4304606';
+  update lanreceber set datapgto = :venc, valorpgto = 10000.00, docpgto = 'TED 3391'
+    where codcliente = '4314902';
+  insert into lanpagar (id, codentidade, origem, datadebito, datavencimento, valordebito, valorpgto, historico, obs,
+                        datapgto, docpgto)
+    values (1, 1, 'FAT' || lpad(extract(month from :fim), 2, '0') || '/' || extract(year from :fim), :emi, :venc,
+            12840.20, 12840.20, 'Fatura ' || lpad(extract(month from :fim), 2, '0') || '/' || extract(year from :fim),
+            'Gerado em ' || :emi, :venc, 'TED 1201');
+  insert into lanpagar (id, codentidade, origem, datadebito, datavencimento, valordebito, valorpgto, historico, obs)
+    values (2, 2, 'FAT' || lpad(extract(month from :fim), 2, '0') || '/' || extract(year from :fim), :emi, :venc,
+            11630.00, 5000.00, 'Fatura ' || lpad(extract(month from :fim), 2, '0') || '/' || extract(year from :fim),
+            'Gerado em ' || :emi);
+end^
+set term ;^
+commit;

@@ -58,4 +58,11 @@ bool Confirma(const QString& texto, const QString& titulo)
     return MostraMensagem(p) == 0;
 }
 
+bool Pergunta(const QString& texto, const QString& titulo)
+{
+    const PedidoMsg p{titulo, texto, IconeMsg::Pergunta,
+                      {QStringLiteral("&Sim"), QStringLiteral("&Não")}, 0, 1};
+    return MostraMensagem(p) == 0;
+}
+
 } // namespace vx

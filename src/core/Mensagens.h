@@ -40,4 +40,6 @@ void MostraErro(const QString& texto, const QString& titulo = QStringLiteral("Er
 bool Confirma(const QString& texto = QStringLiteral("Deseja realmente excluir?"),
               const QString& titulo = QStringLiteral("Confirmação ..."));
 
+// Yes/No question with Yes preselected; true for Yes (closing the box answers No).
+bool Pergunta(const QString& texto, const QString& titulo = QStringLiteral("Confirmação"));
 } // namespace vx
