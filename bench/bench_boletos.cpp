@@ -1,14 +1,10 @@
 // 1,000 Banrisul bank slips laid out (one page each, bar code as vector bars) and written to one PDF.
 // Prints layout and PDF times and peak memory. Target: < 15 s, < 500 MB.
 #include "billing/TRBoleto.h"
+#include "MedidaPdf.h"
 
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <sys/resource.h>
 
 using namespace vx;
 
@@ -50,26 +46,5 @@ int main(int argc, char** argv)
         boletos.append(b);
     }
 
-    QElapsedTimer t;
-    t.start();
-    auto doc = TRBoleto::Gera(boletos);
-    const double tLayout = t.nsecsElapsed() / 1e9;
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("boletos.pdf"));
-    QElapsedTimer t2;
-    t2.start();
-    if (!rel::GravaPdf(*doc, pdf)) {
-        std::fprintf(stderr, "PDF falhou\n");
-        return 1;
-    }
-    const double tPdf = t2.nsecsElapsed() / 1e9;
-    const double total = t.nsecsElapsed() / 1e9;
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    const double mb = ru.ru_maxrss / 1024.0;
-    std::printf("bench_boletos: %d slips, %d pages, PDF %.1f KB\n", n, doc->numPaginas(), QFileInfo(pdf).size() / 1024.0);
-    std::printf("  layout %.3f s, pdf %.3f s, total %.3f s (target < 15 s)\n", tLayout, tPdf, total);
-    std::printf("  peak memory %.1f MB (target < 500 MB)\n", mb);
-    std::printf("  %s\n", total < 15.0 && mb < 500 ? "within target" : "OVER TARGET");
-    return 0;
+    return bench::MedePdf("bench_boletos", QStringLiteral("%1 slips").arg(n), 15, 500, [&] { return TRBoleto::Gera(boletos); });
 }

@@ -1,15 +1,11 @@
 // 1,000 standard receipts (two halves a page, amount in words, wrapped description) laid out and
 // written to one PDF. Prints layout and PDF times and peak memory. Target: < 10 s, < 500 MB.
 #include "billing/TRImpRecibos.h"
+#include "MedidaPdf.h"
 #include "core/UFunc.h"
 
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <sys/resource.h>
 
 using namespace vx;
 
@@ -46,26 +42,5 @@ int main(int argc, char** argv)
         recibos.append(r);
     }
 
-    QElapsedTimer t;
-    t.start();
-    auto doc = TRImpRecibos::Gera(recibos, id);
-    const double tLayout = t.nsecsElapsed() / 1e9;
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("recibos.pdf"));
-    QElapsedTimer t2;
-    t2.start();
-    if (!rel::GravaPdf(*doc, pdf)) {
-        std::fprintf(stderr, "PDF falhou\n");
-        return 1;
-    }
-    const double tPdf = t2.nsecsElapsed() / 1e9;
-    const double total = t.nsecsElapsed() / 1e9;
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    const double mb = ru.ru_maxrss / 1024.0;
-    std::printf("bench_recibos: %d receipts, %d pages, PDF %.1f KB\n", n, doc->numPaginas(), QFileInfo(pdf).size() / 1024.0);
-    std::printf("  layout %.3f s, pdf %.3f s, total %.3f s (target < 10 s)\n", tLayout, tPdf, total);
-    std::printf("  peak memory %.1f MB (target < 500 MB)\n", mb);
-    std::printf("  %s\n", total < 10.0 && mb < 500 ? "within target" : "OVER TARGET");
-    return 0;
+    return bench::MedePdf("bench_recibos", QStringLiteral("%1 receipts").arg(n), 10, 500, [&] { return TRImpRecibos::Gera(recibos, id); });
 }

@@ -1,14 +1,9 @@
 // 10,000-row listing with two group levels, laid out and written to PDF.
 // Prints layout and PDF times, pages per second and peak memory. Target: < 5 s, < 300 MB.
-#include "reports/Relatorio.h"
+#include "MedidaPdf.h"
 
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <sys/resource.h>
 
 using namespace vx;
 using namespace vx::rel;
@@ -30,48 +25,29 @@ int main(int argc, char** argv)
                        QDate(2015, 3, 1).addDays(i % 28), qint64(1 + i % 3),
                        QVariant::fromValue(Decimal::cents(1000 + (i * 37) % 50000))});
 
-    QElapsedTimer t;
-    t.start();
-    Relatorio r;
-    r.dados = std::make_unique<DadosMemoria>(
-        QStringList{"CODMUN", "MUNICIPIO", "ENTIDADE", "ID", "PACIENTE", "DATA", "QUANT", "VALOR"}, linhas);
-    r.cabecalhoPadrao(QStringLiteral("CONSÓRCIO DE TESTE"), QStringLiteral("Relação de Atendimentos por Município"),
-                      QStringLiteral("  Entre 01/03/2015 e 31/03/2015"));
-    r.coluna(QStringLiteral("Id."), QStringLiteral("ID"), 15, Alinha::Direita);
-    r.coluna(QStringLiteral("Paciente"), QStringLiteral("PACIENTE"), 0);
-    r.coluna(QStringLiteral("Data"), QStringLiteral("DATA"), 20);
-    r.coluna(QStringLiteral("Quant."), QStringLiteral("QUANT"), 14, Alinha::Direita).soma().formatado(Formato::Inteiro);
-    r.coluna(QStringLiteral("Valor"), QStringLiteral("VALOR"), 26).soma();
-    r.zebrado = true;
-    const double w = r.pagina.larguraUtilMm();
-    Grupo& gm = r.grupo(QStringLiteral("CODMUN"));
-    gm.cabecalho = Banda(6);
-    gm.cabecalho.texto(QRectF(0, 0.5, w, 5), QStringLiteral("{CODMUN}-{MUNICIPIO}")).tamanho(10).negrito();
-    gm.rodape = r.bandaTotais(QStringLiteral("Total do município:"), w);
-    Grupo& ge = r.grupo(QStringLiteral("ENTIDADE"));
-    ge.cabecalho = Banda(5);
-    ge.cabecalho.texto(QRectF(4, 0.5, w - 4, 4.5), QStringLiteral("{ENTIDADE}")).negrito();
-    ge.rodape = r.bandaTotais(QStringLiteral("SubTotal:"), w);
-    r.resumo = r.bandaTotais(QStringLiteral("Total Geral:"), w);
+    return bench::MedePdf("bench_relatorio", QStringLiteral("%1 rows").arg(n), 5, 300, [&] {
+        Relatorio r;
+        r.dados = std::make_unique<DadosMemoria>(
+            QStringList{"CODMUN", "MUNICIPIO", "ENTIDADE", "ID", "PACIENTE", "DATA", "QUANT", "VALOR"}, linhas);
+        r.cabecalhoPadrao(QStringLiteral("CONSÓRCIO DE TESTE"), QStringLiteral("Relação de Atendimentos por Município"),
+                          QStringLiteral("  Entre 01/03/2015 e 31/03/2015"));
+        r.coluna(QStringLiteral("Id."), QStringLiteral("ID"), 15, Alinha::Direita);
+        r.coluna(QStringLiteral("Paciente"), QStringLiteral("PACIENTE"), 0);
+        r.coluna(QStringLiteral("Data"), QStringLiteral("DATA"), 20);
+        r.coluna(QStringLiteral("Quant."), QStringLiteral("QUANT"), 14, Alinha::Direita).soma().formatado(Formato::Inteiro);
+        r.coluna(QStringLiteral("Valor"), QStringLiteral("VALOR"), 26).soma();
+        r.zebrado = true;
+        const double w = r.pagina.larguraUtilMm();
+        Grupo& gm = r.grupo(QStringLiteral("CODMUN"));
+        gm.cabecalho = Banda(6);
+        gm.cabecalho.texto(QRectF(0, 0.5, w, 5), QStringLiteral("{CODMUN}-{MUNICIPIO}")).tamanho(10).negrito();
+        gm.rodape = r.bandaTotais(QStringLiteral("Total do município:"), w);
+        Grupo& ge = r.grupo(QStringLiteral("ENTIDADE"));
+        ge.cabecalho = Banda(5);
+        ge.cabecalho.texto(QRectF(4, 0.5, w - 4, 4.5), QStringLiteral("{ENTIDADE}")).negrito();
+        ge.rodape = r.bandaTotais(QStringLiteral("SubTotal:"), w);
+        r.resumo = r.bandaTotais(QStringLiteral("Total Geral:"), w);
 
-    auto doc = MontaDocumento(r);
-    const double tLayout = t.nsecsElapsed() / 1e9;
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("bench.pdf"));
-    QElapsedTimer t2;
-    t2.start();
-    if (!GravaPdf(*doc, pdf)) {
-        std::fprintf(stderr, "PDF falhou\n");
-        return 1;
-    }
-    const double tPdf = t2.nsecsElapsed() / 1e9;
-    const double total = t.nsecsElapsed() / 1e9;
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    const double mb = ru.ru_maxrss / 1024.0;
-    std::printf("bench_relatorio: %d rows, %d pages, PDF %.1f KB\n", n, doc->numPaginas(), QFileInfo(pdf).size() / 1024.0);
-    std::printf("  layout %.3f s, pdf %.3f s, total %.3f s (target < 5 s)\n", tLayout, tPdf, total);
-    std::printf("  %.1f pages/s, peak memory %.1f MB (target < 300 MB)\n", doc->numPaginas() / total, mb);
-    std::printf("  %s\n", total < 5.0 && mb < 300 ? "within target" : "OVER TARGET");
-    return 0;
+        return MontaDocumento(r);
+    });
 }

@@ -44,13 +44,14 @@ TFEmissaoDocumentos::TFEmissaoDocumentos(QWidget* parent)
     Formulario& f = *m_form;
     auto* form = f.novoForm();
     PENumDoc = f.campo("PENumDoc", TPersonEdit::peInteiro, QStringLiteral("Nr. Doc.:"), 10, Formulario::Avulso);
-    PECodMun = f.campo("PECodMun", TPersonEdit::peTexto, QStringLiteral("Município:"), 7, Formulario::Requerido);
-    SBCodMun = NovoBotaoBusca(QStringLiteral("SBCodMun"), this);
-    LMunicipio = new QLabel(this);
-    LMunicipio->setObjectName(QStringLiteral("LMunicipio"));
-    LMunicipio->setMinimumWidth(240);
-    f.linhaAtual()->addWidget(SBCodMun);
-    f.linhaAtual()->addWidget(LMunicipio, 1);
+    const auto mun = f.codigo(
+        "PECodMun", QStringLiteral("Município:"), 7, "LMunicipio",
+        [] { return ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("Nome"), QStringLiteral("Clientes")); },
+        [](const QString& c) { return NomeLivre(c, QStringLiteral("codigo"), QStringLiteral("nome"), QStringLiteral("clientes")); },
+        Formulario::Requerido);
+    PECodMun = mun.campo;
+    SBCodMun = mun.busca;
+    LMunicipio = mun.nome;
     PEDataEmissao = f.campo("PEDataEmissao", TPersonEdit::peData, QStringLiteral("Emissão:"), 0, Formulario::Requerido);
     PEDataVencimento = f.campo("PEDataVencimento", TPersonEdit::peData, QStringLiteral("Vencimento:"), 0,
                                Formulario::Requerido | Formulario::MesmaLinha);
@@ -99,19 +100,6 @@ TFEmissaoDocumentos::TFEmissaoDocumentos(QWidget* parent)
     PBExcluir->setEnabled(false);
     resize(620, 330);
 
-    LigaCodigo(PECodMun, SBCodMun, LMunicipio, [](const QString& c) {
-        return NomeLivre(c, QStringLiteral("codigo"), QStringLiteral("nome"), QStringLiteral("clientes"));
-    });
-    connect(SBCodMun, &QToolButton::clicked, this, [this] {
-        SuspendeFechamento s(this);
-        const QString c = ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("Nome"), QStringLiteral("Clientes"));
-        if (c.isEmpty())
-            return;
-        PECodMun->setText(c);
-        ExecutaAcao(nullptr, [&] {
-            LMunicipio->setText(NomeLivre(c, QStringLiteral("codigo"), QStringLiteral("nome"), QStringLiteral("clientes")));
-        });
-    });
     LigaCodigo(PENumDoc, nullptr, nullptr, {}, [this] { PENumDocExit(); });
     connect(CBTipo, &QComboBox::activated, this, [this] { CBTipoChange(); });
     connect(PBtnGravar, &TPersonBtn::Acao, this, [this] { PBtnGravarClick(); });

@@ -7,10 +7,12 @@
 #include "core/UDMCune.h"
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
+#include "core/widgets/Formulario.h"
 #include "core/widgets/TPersonBtn.h"
 #include "core/widgets/TPersonEdit.h"
 #include "reports/UiPreview.h"
 
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -52,16 +54,10 @@ TFFilRelBoletosRecibos::TFFilRelBoletosRecibos(QWidget* parent)
 {
     setObjectName(QStringLiteral("TFFilRelBoletosRecibos"));
     setWindowTitle(QStringLiteral("Relatório de Boletos/Recibos Emitidos"));
-    PEDataInicial = new TPersonEdit(TPersonEdit::peData, QStringLiteral("Período:"), this);
-    PEDataInicial->setObjectName(QStringLiteral("PEDataInicial"));
-    PEDataInicial->setRequerido(true);
-    PEDataFinal = new TPersonEdit(TPersonEdit::peData, QStringLiteral("a:"), this);
-    PEDataFinal->setObjectName(QStringLiteral("PEDataFinal"));
-    PEDataFinal->setRequerido(true);
-    for (TPersonEdit* e : {PEDataInicial, PEDataFinal}) {
-        e->setFixedWidth(90);
-        e->editLabel()->show();
-    }
+    vx::Formulario f(this);
+    auto* form = f.novoForm();
+    std::tie(PEDataInicial, PEDataFinal) = f.periodoDoMes("PEDataInicial", "PEDataFinal");
+    f.fechaLinha();
     auto* grupo = new QGroupBox(QStringLiteral(" Exibir: "), this);
     RBBoletos = new QRadioButton(QStringLiteral("Boletos"), grupo);
     RBRecibos = new QRadioButton(QStringLiteral("Recibos"), grupo);
@@ -77,21 +73,11 @@ TFFilRelBoletosRecibos::TFFilRelBoletosRecibos(QWidget* parent)
     PBtnImprimir = new TPersonBtn(QStringLiteral("&Imprimir"), this);
     PBtnImprimir->setObjectName(QStringLiteral("PBtnImprimir"));
 
-    const QDate hoje = DataAtualDate().isValid() ? DataAtualDate() : QDate::currentDate();
-    PEDataInicial->setText(TextoData(QDate(hoje.year(), hoje.month(), 1)));
-    PEDataFinal->setText(TextoData(hoje));
-
-    auto* periodo = new QHBoxLayout;
-    periodo->addWidget(PEDataInicial->editLabel());
-    periodo->addWidget(PEDataInicial);
-    periodo->addWidget(PEDataFinal->editLabel());
-    periodo->addWidget(PEDataFinal);
-    periodo->addStretch();
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
     botoes->addWidget(PBtnImprimir);
     auto* lay = new QVBoxLayout(this);
-    lay->addLayout(periodo);
+    lay->addLayout(form);
     lay->addWidget(grupo);
     lay->addLayout(botoes);
     resize(380, 160);

@@ -25,15 +25,12 @@ TFFilRelContasRecPag::TFFilRelContasRecPag(QWidget* parent) : TFBase(parent)
     setObjectName(QStringLiteral("TFFilRelContasRecPag"));
     auto* raiz = new QVBoxLayout(this);
     raiz->addLayout(m_form.novoForm());
-    m_data1 = m_form.campo("PEData1", E::peData, QStringLiteral("Período:"), 0, Formulario::Requerido);
-    m_data2 = m_form.campo("PEData2", E::peData, QStringLiteral("a:"), 0, Formulario::Requerido | Formulario::MesmaLinha);
-    m_codMun = m_form.campo("PECodMun", E::peTexto, QStringLiteral("Município:"), 7);
-    m_sbCodMun = NovoBotaoBusca(QStringLiteral("SBCodMun"), this);
-    m_nome = new QLabel(this);
-    m_nome->setObjectName(QStringLiteral("LNome"));
-    m_nome->setMinimumWidth(260);
-    m_form.linhaAtual()->addWidget(m_sbCodMun);
-    m_form.linhaAtual()->addWidget(m_nome, 1);
+    std::tie(m_data1, m_data2) = m_form.periodoDoMes("PEData1", "PEData2");
+    const auto codigo = m_form.codigo("PECodMun", QStringLiteral("Município:"), 7, "LNome", [this] { return busca(); },
+                                      [this](const QString& c) { return nomeDe(c); });
+    m_codMun = codigo.campo;
+    m_sbCodMun = codigo.busca;
+    m_nome = codigo.nome;
     m_form.fechaLinha();
     auto* botoes = new QHBoxLayout;
     botoes->addStretch(1);
@@ -43,13 +40,7 @@ TFFilRelContasRecPag::TFFilRelContasRecPag(QWidget* parent) : TFBase(parent)
     raiz->addLayout(botoes);
     raiz->addStretch(1);
 
-    LigaCodigo(m_codMun, m_sbCodMun, m_nome, [this](const QString& c) { return nomeDe(c); });
-    connect(m_sbCodMun, &QToolButton::clicked, this, [this] { SBCodMunClick(); });
     connect(m_imprimir, &TPersonBtn::Acao, this, [this] { PBtnImprimirClick(); });
-
-    const QDate hoje = DataAtualDate().isValid() ? DataAtualDate() : QDate::currentDate();
-    m_data1->setText(TextoData(QDate(hoje.year(), hoje.month(), 1)));
-    m_data2->setText(TextoData(hoje));
 }
 
 TFFilRelContasRecPag* TFFilRelContasRecPag::Abre(const QString& legenda)
@@ -88,22 +79,10 @@ QString TFFilRelContasRecPag::nomeDe(const QString& codigo) const
                                    QStringLiteral("Clientes"));
 }
 
-void TFFilRelContasRecPag::SBCodMunClick()
+QString TFFilRelContasRecPag::busca() const
 {
-    SuspendeFechamento s(this);
-    const QString c = entidades() ? ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("RazaoSocial"),
-                                                   QStringLiteral("Entidades"))
-                                  : ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("Nome"),
-                                                   QStringLiteral("Clientes"));
-    if (c.isEmpty())
-        return;
-    m_codMun->setText(c);
-    try {
-        m_nome->setText(nomeDe(c));
-    } catch (const std::exception& e) {
-        m_nome->clear();
-        MostraExcecao(e, QStringLiteral("Erro, verifique os dados digitados."));
-    }
+    return entidades() ? ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("RazaoSocial"), QStringLiteral("Entidades"))
+                       : ProcuraSimples(QStringLiteral("codigo"), QStringLiteral("Nome"), QStringLiteral("Clientes"));
 }
 
 PedidoContas TFFilRelContasRecPag::Pedido() const

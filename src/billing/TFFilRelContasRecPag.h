@@ -25,7 +25,8 @@ public:
     // Entities when the upper-cased caption contains "PAG".
     bool entidades() const;
     PedidoContas Pedido() const;
-    void SBCodMunClick();
+    // The search over municipalities or entities, by the caption.
+    QString busca() const;
     void PBtnImprimirClick();
 
     TPersonEdit* PEData1() const { return m_data1; }

@@ -1,10 +1,10 @@
 #include "billing/TRBoleto.h"
 #include "core/Configuracao.h"
 #include "core/UFunc.h"
+#include "reports/Folha.h"
 #include "reports/UiPreview.h"
 
 #include <QFile>
-#include <QFontMetricsF>
 
 #include <zint.h>
 
@@ -26,14 +26,6 @@ Fonte fonte(double pontos, bool negrito = false)
     return f;
 }
 
-QString juntos(const QStringList& partes, const QString& sep)
-{
-    QStringList r;
-    for (const QString& p : partes)
-        if (!p.trimmed().isEmpty())
-            r << p.trimmed();
-    return r.join(sep);
-}
 
 // Bars of the Interleaved 2 of 5 symbol (3:1, no check digit added), x and width in modules.
 struct Barra {
@@ -63,30 +55,6 @@ QVector<Barra> BarrasI25(const QString& digitos)
     return r;
 }
 
-// The message lines wrapped at word boundaries to the width, at most `maximo` lines.
-QStringList quebraLinhas(const QStringList& textos, const Fonte& f, double larguraMm, int maximo)
-{
-    const QFontMetricsF fm(f.qfont());
-    const double largura = mm(larguraMm);
-    QStringList r;
-    for (const QString& t : textos) {
-        QString linha;
-        for (const QString& palavra : t.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const QString com = linha.isEmpty() ? palavra : linha + QLatin1Char(' ') + palavra;
-            if (linha.isEmpty() || fm.horizontalAdvance(com) <= largura) {
-                linha = com;
-            } else {
-                r << linha;
-                linha = palavra;
-            }
-        }
-        r << linha;
-    }
-    if (r.size() > maximo)
-        r.resize(maximo);
-    return r;
-}
-
 QImage LogoBanco()
 {
     for (const char* nome : {"logobanrisul.png", "logobanrisul.jpg"}) {
@@ -100,26 +68,10 @@ QImage LogoBanco()
     return {};
 }
 
-class Folha {
+class Folha : public rel::Folha {
 public:
-    explicit Folha(Banda& b) : m_b(b) {}
+    using rel::Folha::Folha;
 
-    // Literal text (never read as a template).
-    Elemento& texto(double x, double y, double w, double h, const QString& t, const Fonte& f,
-                    Alinha a = Alinha::Esquerda)
-    {
-        return m_b.calculado(QRectF(x, y, w, h), [t](const Contexto&) { return t; }, a).com(f);
-    }
-    void caixa(double x, double y, double w, double h, double esp = 0.2) { m_b.caixa(QRectF(x, y, w, h), esp); }
-    void linha(double x1, double y1, double x2, double y2, double esp = 0.2) { m_b.linha(QLineF(x1, y1, x2, y2), esp); }
-    void preenchido(double x, double y, double w, double h) { m_b.caixa(QRectF(x, y, w, h), 0).fundo = Qt::black; }
-    // Lines of text from the top of the area down, one every `passo` mm.
-    void linhas(double x, double y, double w, double h, double passo, const QStringList& textos, const Fonte& f)
-    {
-        int i = 0;
-        for (const QString& l : quebraLinhas(textos, f, w, int((h + 0.01) / passo)))
-            texto(x, y + passo * i++, w, passo, l, f);
-    }
     // A box with its caption and the value under it.
     void campo(double x, double y, double w, double h, const QString& legenda, const QString& valor = {},
                Alinha a = Alinha::Esquerda, bool negrito = false)
@@ -135,15 +87,7 @@ public:
         if (logo.isNull() || logo.height() == 0) {
             texto(0, y, 38, 8.5, QStringLiteral("Banrisul"), fonte(15, true));
         } else {
-            const QRectF r(0, y + 0.3, 38, 8);
-            const double ar = double(logo.width()) / logo.height();
-            QRectF alvo = r;
-            if (ar > r.width() / r.height())
-                alvo.setHeight(r.width() / ar);
-            else
-                alvo.setWidth(r.height() * ar);
-            alvo.moveCenter(QPointF(r.left() + alvo.width() / 2, r.center().y()));
-            m_b.imagem(alvo, logo);
+            imagem(QRectF(0, y + 0.3, 38, 8), logo, true);
         }
         linha(40, y + 1, 40, y + 9, 0.5);
         texto(40, y, 20, 9, QStringLiteral("041-8"), fonte(14, true), Alinha::Centro);
@@ -151,9 +95,6 @@ public:
         texto(62, y, W - 62, 9, direita, fd, Alinha::Direita);
         linha(0, y + 9, W, y + 9, 0.5);
     }
-
-private:
-    Banda& m_b;
 };
 
 struct Textos {
@@ -177,16 +118,16 @@ Textos textosDe(const Boleto& b, const QString& linhaDigitavel)
             return QString();
         return (d.size() == 11 ? QStringLiteral("CPF: ") : QStringLiteral("CNPJ: ")) + FormataCnpjCpf(d);
     };
-    t.beneficiario = juntos({c.nome, documento(c.cnpjCpf)}, QStringLiteral(" - "));
-    const QString rua = juntos({juntos({c.logradouro, c.numeroRes}, QStringLiteral(", ")), c.complemento}, QStringLiteral(" "));
-    const QString cidade = juntos({c.cidade, c.uf}, QStringLiteral("/"));
-    t.enderecoBeneficiario = juntos({rua, c.bairro, cidade,
+    t.beneficiario = rel::Juntos({c.nome, documento(c.cnpjCpf)}, QStringLiteral(" - "));
+    const QString rua = rel::Juntos({rel::Juntos({c.logradouro, c.numeroRes}, QStringLiteral(", ")), c.complemento}, QStringLiteral(" "));
+    const QString cidade = rel::Juntos({c.cidade, c.uf}, QStringLiteral("/"));
+    t.enderecoBeneficiario = rel::Juntos({rua, c.bairro, cidade,
                                      c.cep.trimmed().isEmpty() ? QString() : QStringLiteral("CEP: ") + FormataCep(c.cep)},
                                     QStringLiteral(" - "));
-    t.pagador = juntos({s.nome, documento(s.cnpjCpf)}, QStringLiteral(" - "));
-    t.enderecoPagador = juntos({juntos({s.logradouro, s.numero}, QStringLiteral(", ")), s.bairro}, QStringLiteral(" - "));
-    t.cidadePagador = juntos({s.cep.trimmed().isEmpty() ? QString() : QStringLiteral("CEP: ") + FormataCep(s.cep),
-                              juntos({s.cidade, s.uf}, QStringLiteral("/"))},
+    t.pagador = rel::Juntos({s.nome, documento(s.cnpjCpf)}, QStringLiteral(" - "));
+    t.enderecoPagador = rel::Juntos({rel::Juntos({s.logradouro, s.numero}, QStringLiteral(", ")), s.bairro}, QStringLiteral(" - "));
+    t.cidadePagador = rel::Juntos({s.cep.trimmed().isEmpty() ? QString() : QStringLiteral("CEP: ") + FormataCep(s.cep),
+                              rel::Juntos({s.cidade, s.uf}, QStringLiteral("/"))},
                              QStringLiteral(" - "));
     t.numeroDocumento = b.numeroDocumento;
     t.dataDocumento = TextoData(b.dataDocumento);

@@ -4,6 +4,7 @@
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "exchange/MensagemXml.h"
+#include "reports/Folha.h"
 #include "reports/UiPreview.h"
 
 #include <QFileInfo>
@@ -210,19 +211,6 @@ const QColor kCinzaTexto(0x55, 0x55, 0x55);
 
 Fonte fonte(double pontos, bool negrito = false) { return Fonte{}.tamanho(pontos).emNegrito(negrito); }
 
-double larguraMm(const QString& t, const Fonte& f)
-{
-    return QFontMetricsF(f.qfont()).horizontalAdvance(t) * 25.4 / rel::kDpi;
-}
-
-// The largest size, from `pontos` down, at which the text fits the width.
-Fonte cabe(const QString& t, Fonte f, double largura)
-{
-    while (f.pontos > 6 && larguraMm(t, f) > largura)
-        f.pontos -= 0.5;
-    return f;
-}
-
 // Lines the text takes when wrapped to the width.
 int linhasMm(const QString& t, const Fonte& f, double largura)
 {
@@ -231,54 +219,30 @@ int linhasMm(const QString& t, const Fonte& f, double largura)
     return qMax(1, qRound(r.height() / fm.lineSpacing()));
 }
 
-class Folha {
+class Folha : public rel::Folha {
 public:
-    explicit Folha(Banda& b) : m_b(b) {}
+    using rel::Folha::Folha;
 
-    // Literal text (never read as a template).
-    Elemento& texto(double x, double y, double w, double h, const QString& t, const Fonte& f,
-                    Alinha a = Alinha::Esquerda)
-    {
-        return m_b.calculado(QRectF(x, y, w, h), [t](const Contexto&) { return t; }, a).com(f);
-    }
     Elemento& porCopia(double x, double y, double w, double h, rel::FuncTexto fn, const Fonte& f,
                        Alinha a = Alinha::Esquerda)
     {
-        return m_b.calculado(QRectF(x, y, w, h), std::move(fn), a).com(f);
+        return calculado(x, y, w, h, std::move(fn), f, a);
+    }
+    // The forms' boxes are a little heavier than the default.
+    Elemento& caixa(double x, double y, double w, double h, double esp = 0.25, const QColor& fundo = {})
+    {
+        return rel::Folha::caixa(x, y, w, h, esp, fundo);
     }
     // "Label:" in bold, the value right after it; returns where the value ends.
     double rotulado(double x, double y, double w, double h, const QString& rotulo, const QString& valor,
                     const Fonte& fv)
     {
         const Fonte fr = fv.emNegrito();
-        const double lw = larguraMm(rotulo, fr) + 1.5;
+        const double lw = rel::LarguraMm(rotulo, fr) + 1.5;
         texto(x, y, lw, h, rotulo, fr);
         texto(x + lw, y, qMax(1.0, w - lw), h, valor, fv);
-        return x + lw + qMin(larguraMm(valor, fv), w - lw);
+        return x + lw + qMin(rel::LarguraMm(valor, fv), w - lw);
     }
-    void caixa(double x, double y, double w, double h, double esp = 0.25, const QColor& fundo = {})
-    {
-        m_b.caixa(QRectF(x, y, w, h), esp).fundo = fundo;
-    }
-    void linha(double x1, double y1, double x2, double y2, double esp = 0.2)
-    {
-        m_b.linha(QLineF(x1, y1, x2, y2), esp);
-    }
-    // The image fitted into the rectangle, keeping its proportions, centred.
-    void imagem(const QRectF& r, const QImage& img)
-    {
-        if (img.isNull() || img.height() == 0)
-            return;
-        const double ar = double(img.width()) / img.height();
-        QRectF alvo = r;
-        if (ar > r.width() / r.height())
-            alvo.setHeight(r.width() / ar);
-        else
-            alvo.setWidth(r.height() * ar);
-        alvo.moveCenter(r.center());
-        m_b.imagem(alvo, img);
-    }
-
     // A field of the national forms: a box with its small caption and the value inside.
     void campo(double x, double y, double w, double h, const QString& legenda, const QString& valor = {},
                Alinha a = Alinha::Esquerda)
@@ -286,7 +250,7 @@ public:
         caixa(x, y, w, h);
         texto(x + 1, y + 0.4, w - 2, 2.8, legenda, fonte(5.8)).cor = kCinzaTexto;
         if (!valor.isEmpty())
-            texto(x + 1.5, y + 3.4, w - 3, qMin(h - 3.6, 5.6), valor, cabe(valor, fonte(9), w - 3), a);
+            texto(x + 1.5, y + 3.4, w - 3, qMin(h - 3.6, 5.6), valor, rel::Cabe(valor, fonte(9), w - 3), a);
     }
     // Section strip of the national forms.
     void secao(double y, double w, const QString& titulo)
@@ -294,19 +258,8 @@ public:
         caixa(0, y, w, 4.6, 0.25, kCinza);
         texto(1.5, y, w - 3, 4.6, titulo, fonte(7.5, true));
     }
-
-private:
-    Banda& m_b;
 };
 
-QString juntos(const QStringList& partes, const QString& sep)
-{
-    QStringList r;
-    for (const QString& p : partes)
-        if (!p.trimmed().isEmpty())
-            r << p.trimmed();
-    return r.join(sep);
-}
 
 // ---------------------------------------------------------------------------------------------
 // The authorization form (one copy per page)
@@ -323,15 +276,15 @@ Banda FormaAutorizacao(const DadosFAA& d, const PedidoFAA& p, const QDateTime& a
     // Header: logo, title, key, unit and copy.
     f.imagem(QRectF(0, 0, 36, 26), d.logo);
     const QString titulo = TituloFAA(d.perfil);
-    f.texto(39, 0, W - 39, 7, titulo, cabe(titulo, fonte(13, true), W - 40), Alinha::Centro);
+    f.texto(39, 0, W - 39, 7, titulo, rel::Cabe(titulo, fonte(13, true), W - 40), Alinha::Centro);
     f.texto(39, 7.2, W - 39, 4.5, RotuloSiaSusFAA(d.perfil), fonte(8.5, true), Alinha::Centro);
 
     f.caixa(39, 13, 62, 13, 0.5);
     f.texto(41, 13.5, 58, 3.6, QStringLiteral("Nº Atendimento"), fonte(7.5, true));
-    f.texto(39, 17.2, 62, 8.2, d.chave, cabe(d.chave, fonte(17, true), 58), Alinha::Centro);
+    f.texto(39, 17.2, 62, 8.2, d.chave, rel::Cabe(d.chave, fonte(17, true), 58), Alinha::Centro);
 
     f.caixa(103, 13, W - 103, 13);
-    f.texto(105, 13.8, W - 107, 5.5, d.perfil, cabe(d.perfil, fonte(10.5, true), W - 107));
+    f.texto(105, 13.8, W - 107, 5.5, d.perfil, rel::Cabe(d.perfil, fonte(10.5, true), W - 107));
     f.rotulado(105, 19.6, W - 107, 5, QStringLiteral("CNES:"), d.cnes, normal);
 
     static const char* const vias[] = {"1ª Via - Consórcio", "2ª Via - Entidade", "3ª Via - Município"};
@@ -357,7 +310,7 @@ Banda FormaAutorizacao(const DadosFAA& d, const PedidoFAA& p, const QDateTime& a
         linhas << QStringLiteral("Responsável: ") + d.responsavel;
     if (!d.mae.isEmpty())
         linhas << QStringLiteral("Nome Mãe: ") + d.mae;
-    QString rua = juntos({d.tipoLograd, d.endereco}, QStringLiteral(" "));
+    QString rua = rel::Juntos({d.tipoLograd, d.endereco}, QStringLiteral(" "));
     if (!d.endNum.isEmpty())
         rua += QStringLiteral(", ") + d.endNum;
     linhas << QStringLiteral("Endereço: ") + rua;
@@ -382,7 +335,7 @@ Banda FormaAutorizacao(const DadosFAA& d, const PedidoFAA& p, const QDateTime& a
                TextoData(d.dataAut) + QLatin1Char(' ') + agora.time().toString(QStringLiteral("HH:mm")), normal);
     y += passo + 0.5;
     const QString rotEnt = QStringLiteral("Entidade / Profissional:");
-    const double xEnt = 2 + larguraMm(rotEnt, normal.emNegrito()) + 1.5;
+    const double xEnt = 2 + rel::LarguraMm(rotEnt, normal.emNegrito()) + 1.5;
     f.texto(2, y, xEnt - 2, passo, rotEnt, normal.emNegrito());
     f.texto(xEnt, y, W - xEnt - 2, passo, d.entidade, fonte(9.5, true));
     y += passo;
@@ -393,7 +346,7 @@ Banda FormaAutorizacao(const DadosFAA& d, const PedidoFAA& p, const QDateTime& a
     y += passo + 0.5;
     if (d.dataMarc.isValid()) {
         f.rotulado(2, y, W - 4, 6, QStringLiteral("Marcado para:"),
-                   juntos({TextoData(d.dataMarc), d.horaMarc}, QStringLiteral("  ")), fonte(10.5, true));
+                   rel::Juntos({TextoData(d.dataMarc), d.horaMarc}, QStringLiteral("  ")), fonte(10.5, true));
         y += 6.5;
     }
     f.rotulado(2, y, 30, passo, QStringLiteral("CID:"), d.codCid, normal);
@@ -497,10 +450,10 @@ Banda FormaApac(const DadosFAA& d, const PedidoFAA& p, double alturaUtil)
     f.campo(0, y, 135, lin, QStringLiteral("10 - NOME DO RESPONSÁVEL"), d.responsavel);
     f.campo(135, y, 55, lin, QStringLiteral("11 - TELEFONE DE CONTATO"), d.fones);
     y += lin;
-    QString rua = juntos({d.tipoLograd, d.endereco}, QStringLiteral(" "));
+    QString rua = rel::Juntos({d.tipoLograd, d.endereco}, QStringLiteral(" "));
     if (!d.endNum.isEmpty())
         rua += QStringLiteral(", ") + d.endNum;
-    f.campo(0, y, W, lin, QStringLiteral("12 - ENDEREÇO (RUA, Nº, BAIRRO)"), juntos({rua, d.bairro}, QStringLiteral(" - ")));
+    f.campo(0, y, W, lin, QStringLiteral("12 - ENDEREÇO (RUA, Nº, BAIRRO)"), rel::Juntos({rua, d.bairro}, QStringLiteral(" - ")));
     y += lin;
     f.campo(0, y, 100, lin, QStringLiteral("13 - MUNICÍPIO DE RESIDÊNCIA"), d.municipio);
     f.campo(100, y, 40, lin, QStringLiteral("14 - CÓD. IBGE MUNICÍPIO"), p.cliOrigem);

@@ -1,9 +1,14 @@
 #include "core/widgets/Formulario.h"
 #include "core/Cadastro.h"
+#include "core/UFunc.h"
+#include "core/UVariaveis.h"
+#include "core/widgets/TFBase.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
 
 namespace vx {
 
@@ -74,6 +79,49 @@ TPersonEdit* Formulario::campo(const char* nome, TPersonEdit::Tipo tipo, const Q
     e->setFixedWidth(larguraPara(e, mascarado ? 18 : numero ? 12 : max));
     l->addWidget(e);
     return e;
+}
+
+Formulario::CampoCodigo Formulario::codigo(const char* nome, const QString& rotulo, int max, const char* nomeRotulo,
+                                           std::function<QString()> busca,
+                                           std::function<QString(const QString&)> nomeDe, unsigned opcoes)
+{
+    TPersonEdit* e = campo(nome, TPersonEdit::peTexto, rotulo, max, opcoes);
+    QString nomeBotao = QLatin1String(nome);
+    nomeBotao.replace(0, 2, QStringLiteral("SB"));
+    QToolButton* sb = NovoBotaoBusca(nomeBotao, m_dono);
+    auto* l = new QLabel(m_dono);
+    l->setObjectName(QLatin1String(nomeRotulo));
+    l->setMinimumWidth(220);
+    m_linha->addWidget(sb);
+    m_linha->addWidget(l, 1);
+    auto* tela = qobject_cast<TFBase*>(m_dono);
+    Q_ASSERT(tela);
+    tela->LigaCodigo(e, sb, l, nomeDe);
+    QObject::connect(sb, &QToolButton::clicked, tela, [tela, e, l, busca, nomeDe] {
+        SuspendeFechamento s(tela);
+        const QString c = busca ? busca() : QString();
+        if (c.isEmpty())
+            return;
+        e->setText(c);
+        try {
+            l->setText(nomeDe(c));
+        } catch (const std::exception& ex) {
+            l->clear();
+            MostraExcecao(ex, QStringLiteral("Erro, verifique os dados digitados."));
+        }
+    });
+    return {e, sb, l};
+}
+
+QPair<TPersonEdit*, TPersonEdit*> Formulario::periodoDoMes(const char* nomeInicial, const char* nomeFinal, QDate hoje)
+{
+    if (!hoje.isValid())
+        hoje = DataAtualDate().isValid() ? DataAtualDate() : QDate::currentDate();
+    TPersonEdit* ini = campo(nomeInicial, TPersonEdit::peData, QStringLiteral("Período:"), 0, Requerido);
+    TPersonEdit* fim = campo(nomeFinal, TPersonEdit::peData, QStringLiteral("a:"), 0, Requerido | MesmaLinha);
+    ini->setText(TextoData(QDate(hoje.year(), hoje.month(), 1)));
+    fim->setText(TextoData(hoje));
+    return {ini, fim};
 }
 
 QCheckBox* Formulario::marca(const char* nome, const QString& texto, unsigned opcoes)

@@ -10,12 +10,17 @@
 //   f.mostra(linha);   // or f.limpa();
 #include "core/widgets/TPersonEdit.h"
 
+#include <QDate>
 #include <QString>
 #include <QVector>
+
+#include <functional>
 
 class QCheckBox;
 class QFormLayout;
 class QHBoxLayout;
+class QLabel;
+class QToolButton;
 class QWidget;
 
 namespace vx {
@@ -46,6 +51,20 @@ public:
     // A typed field with its caption, in tab order. `max` 0: no typing limit.
     TPersonEdit* campo(const char* nome, TPersonEdit::Tipo tipo, const QString& rotulo, int max, unsigned opcoes = 0);
     QCheckBox* marca(const char* nome, const QString& texto, unsigned opcoes = 0);
+    // A code of another table: the field, its "..." search button (F2) and the name beside it.
+    // `busca` returns the chosen code (empty when none), which is typed in; leaving the field shows
+    // `nomeDe(code)` (errors go to the error box and empty the name). The owner must be a TFBase.
+    struct CampoCodigo {
+        TPersonEdit* campo;
+        QToolButton* busca;
+        QLabel* nome;
+    };
+    CampoCodigo codigo(const char* nome, const QString& rotulo, int max, const char* nomeRotulo,
+                       std::function<QString()> busca, std::function<QString(const QString&)> nomeDe,
+                       unsigned opcoes = 0);
+    // "Período:" and "a:" on one row, both required, from the first day of the month of `hoje` to
+    // `hoje` (the working date when invalid, else today).
+    QPair<TPersonEdit*, TPersonEdit*> periodoDoMes(const char* nomeInicial, const char* nomeFinal, QDate hoje = {});
 
     void liga(TPersonEdit* campo, const QString& coluna);
     // The box is ticked when the column holds exactly `marcado`.

@@ -124,32 +124,12 @@ TPersonEdit* TFCadastro::novoCampoCodigo(int max, std::function<void()> busca, b
 TPersonEdit* TFCadastro::novoCampoReferencia(const char* nome, const QString& rotulo, int max, const char* nomeRotulo,
                                              Referencia ref, unsigned opcoes)
 {
-    TPersonEdit* e = novoCampo(nome, TPersonEdit::peTexto, rotulo, max, opcoes);
-    QString nomeBotao = QLatin1String(nome);
-    nomeBotao.replace(0, 2, QStringLiteral("SB"));
-    QToolButton* sb = NovoBotaoBusca(nomeBotao, this);
-    auto* l = new QLabel(this);
-    l->setObjectName(QLatin1String(nomeRotulo));
-    l->setMinimumWidth(220);
-    linhaAtual()->addWidget(sb);
-    linhaAtual()->addWidget(l, 1);
     const auto nomeDe = ref.nomeDe ? ref.nomeDe : [ref](const QString& codigo) {
         return NomeLivre(codigo, ref.chave, ref.nome, ref.tabela);
     };
-    LigaCodigo(e, sb, l, nomeDe);
-    connect(sb, &QToolButton::clicked, this, [this, e, l, ref, nomeDe] {
-        SuspendeFechamento s(this);
-        const QString c = ref.busca ? ref.busca() : QString();
-        if (c.isEmpty())
-            return;
-        e->setText(c);
-        try {
-            l->setText(nomeDe(c));
-        } catch (const std::exception& ex) {
-            l->clear();
-            MostraExcecao(ex, QStringLiteral("Erro, verifique os dados digitados."));
-        }
-    });
+    const Formulario::CampoCodigo c = m_formulario.codigo(nome, rotulo, max, nomeRotulo, ref.busca, nomeDe, opcoes);
+    TPersonEdit* e = c.campo;
+    QLabel* l = c.nome;
     m_referencias.append({e, l, std::move(ref)});
     return e;
 }
