@@ -46,13 +46,14 @@ FaturaCobranca faturaDaLinha(const LinhaCadastro& l)
 const QString kColunasCliente = QStringLiteral(
     "C.NOME, C.BOLETO, C.CNPJ, C.LEIAUTORIZATIVA, C.ENDERECO, C.ENDNUM, C.BAIRRO, C.CEP, C.CODCONTTAXA, C.CODCONTPROD");
 
-// The registered document of a municipality, emission date and origin (the highest number).
+// The registered document of a municipality, emission date and origin (the highest number); an
+// annulled one no longer counts.
 QString sqlDocumentoDoMes(QChar tipo, const QString& municipio, const QDate& emissao, QChar origem)
 {
     return QStringLiteral("select first 1 numdoc, datavencimento from docemissao where tipodoc=") + SqlChar(tipo)
            + QStringLiteral(" and codcliente=") + SqlTexto(municipio) + QStringLiteral(" and dataemissao=")
            + SqlData(emissao) + QStringLiteral(" and avulsofatura=") + SqlChar(origem)
-           + QStringLiteral(" order by dataexclusao nulls first, numdoc desc");
+           + QStringLiteral(" and dataexclusao is null order by numdoc desc");
 }
 
 QString descricaoFatura(const CobrancaPeriodo& c, const FaturaCobranca& f)

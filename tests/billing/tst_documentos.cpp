@@ -214,6 +214,10 @@ private slots:
         QCOMPARE(s.recebivel("4300001"), QStringLiteral("1|FAT2026-04|R1|1300"));
         QCOMPARE(s.a.numero("select count(*) from logs where tabela='DocEmissao'"), 2);
 
+        // An annulled receipt is issued again under a new number.
+        AnulaDocumento(tr, kRecibo, 2, kEmissao);
+        QCOMPARE(numeros(RecibosFatura(tr, Base::cobranca(), id)), QStringLiteral("4300001=1 4300002=3 4300004=4"));
+
         // Another emission date numbers them again.
         QCOMPARE(numeros(RecibosFatura(tr, Base::cobranca(kEmissao.addDays(1)), id)),
                  QStringLiteral("4300001=4 4300002=5 4300004=6"));
