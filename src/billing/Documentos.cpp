@@ -441,7 +441,6 @@ Recibo ReciboAvulso(Transacao& tr, qint64 numero, const IdentidadeConsorcio& id)
         throw ErroValor(QStringLiteral("Recibo nº ") + QString::number(numero) + QStringLiteral(" não encontrado."));
     Recibo r;
     r.numero = numero;
-    r.avulso = true;
     r.codigo = l->texto(QStringLiteral("CODIGO"));
     r.pagador = NomePagador(id.nome, l->texto(QStringLiteral("NOME"))) + QStringLiteral(" - CNPJ: ")
                 + l->texto(QStringLiteral("CNPJ"));

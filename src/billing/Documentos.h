@@ -70,7 +70,6 @@ struct Recibo {
     QString referente;
     QString condicionado; // "Documento condicionado a quitação do Boleto nº …" or empty
     QDate emissao;
-    bool avulso = false;
 };
 
 // "RECIBO Nº 00012".
