@@ -21,7 +21,6 @@ VX_REGISTRA_TELA(ContasPagas1, [] { TFFilRelContasRecPag::Abre(QStringLiteral("R
 
 TFFilRelContasRecPag::TFFilRelContasRecPag(QWidget* parent) : TFBase(parent)
 {
-    using E = TPersonEdit;
     setObjectName(QStringLiteral("TFFilRelContasRecPag"));
     auto* raiz = new QVBoxLayout(this);
     raiz->addLayout(m_form.novoForm());

@@ -309,6 +309,27 @@ QString Ano(const QDate& d)
     return QString::number(d.year());
 }
 
+bool CpfValido(const QString& cpf)
+{
+    QString d;
+    for (QChar c : cpf) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            d += c;
+        else if (c != QLatin1Char('.') && c != QLatin1Char('-'))
+            return false;
+    }
+    if (d.size() != 11 || d.count(d[0]) == 11)
+        return false;
+    const auto dv = [&](int n) {
+        int soma = 0;
+        for (int i = 0; i < n; ++i)
+            soma += (d[i].unicode() - '0') * (n + 1 - i);
+        const int r = 11 - soma % 11;
+        return r >= 10 ? 0 : r;
+    };
+    return dv(9) == d[9].unicode() - '0' && dv(10) == d[10].unicode() - '0';
+}
+
 QString NomeMes(int mes)
 {
     static const char* const nomes[] = {"Janeiro", "Fevereiro", "Março", "Abril", "Maio", "Junho",

@@ -69,6 +69,8 @@ QString FormataMoeda(const Decimal& valor);
 int Dia(const QDate& d);
 int Mes(const QDate& d);
 QString Ano(const QDate& d);
+// CPF check digits; digits with or without the mask's "." and "-"; repeated digits refused.
+bool CpfValido(const QString& cpf);
 QString NomeMes(int mes);           // 1..12 → "Janeiro".."Dezembro"; other → ""
 QString DataExtenso(const QDate& d); // "5 de Março de 2015"
 // Whole years from `nascimento` to `hoje` (default: today's date of the local clock).

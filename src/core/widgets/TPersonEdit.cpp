@@ -541,23 +541,7 @@ QString TPersonEdit::Capitaliza(const QString& texto)
 
 bool TPersonEdit::CpfValido(const QString& cpf)
 {
-    QString d;
-    for (QChar c : cpf) {
-        if (digito(c))
-            d += c;
-        else if (c != QLatin1Char('.') && c != QLatin1Char('-'))
-            return false;
-    }
-    if (d.size() != 11 || d.count(d[0]) == 11)
-        return false;
-    const auto dv = [&](int n) {
-        int soma = 0;
-        for (int i = 0; i < n; ++i)
-            soma += (d[i].unicode() - '0') * (n + 1 - i);
-        const int r = 11 - soma % 11;
-        return r >= 10 ? 0 : r;
-    };
-    return dv(9) == d[9].unicode() - '0' && dv(10) == d[10].unicode() - '0';
+    return vx::CpfValido(cpf);
 }
 
 bool TPersonEdit::CnpjValido(const QString& cnpj)

@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -98,6 +100,20 @@ void InstalaMensagensUi()
 {
     static ManipuladorCaixas caixas;
     DefineManipuladorMensagens(&caixas);
+}
+
+QString PerguntaArquivoSalvar(QWidget* pai, const QString& titulo, const QString& pasta, const QString& nome,
+                              const QString& filtros, const QString& sufixo)
+{
+    QFileDialog dlg(pai, titulo, pasta, filtros);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(sufixo);
+    dlg.selectFile(QDir(pasta).filePath(nome));
+    if (ExecutaModal(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().constFirst();
 }
 
 } // namespace vx

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QString;
 class QWidget;
 
 namespace vx {
@@ -25,6 +26,12 @@ void InstalaMensagensUi();
 // Runs a dialog modally and returns its result code (QDialog::Accepted/Rejected or done(n)).
 // Without a hook this is dlg->exec(). While it runs ModalAberto() is true.
 int ExecutaModal(QDialog* dlg);
+
+// A save-file dialog (Qt's own, so tests can drive it) run through ExecutaModal, opened in `pasta`
+// with `nome` proposed; `sufixo` is added to a name typed without one. The chosen path, or ""
+// when cancelled.
+QString PerguntaArquivoSalvar(QWidget* pai, const QString& titulo, const QString& pasta, const QString& nome,
+                              const QString& filtros, const QString& sufixo);
 
 // Replaces how ExecutaModal runs dialogs (tests); an empty function restores exec().
 // Returns the previous hook.
