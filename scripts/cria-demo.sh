@@ -49,7 +49,10 @@ for q in "${QUAIS[@]}"; do
   case "$q" in
     consorcio) cria consorcio CUNE "ENDERECO=RUA DOS ANDRADAS" NUMERO=1234 "CIDADE=PORTO ALEGRE" UF=RS \
                  CNPJCPF=12.345.678/0001-90 "CONTATO=(51) 3210-4455" "RESPONSAVEL=HELENA MACHADO" \
-                 CARGORESP=PRESIDENTE "DESCTAXA=TAXA DE ADMINISTRACAO MENSAL" ;;
+                 CARGORESP=PRESIDENTE "DESCTAXA=TAXA DE ADMINISTRACAO MENSAL" CNES=2233446
+               # The SIGTAP tables to import (no web folder configured: the files in sigtap/ are used).
+               mkdir -p "$DEMO/consorcio/sigtap"
+               cp scripts/demo/sigtap/* "$DEMO/consorcio/sigtap/" ;;
     municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE" ;;
     entidade) cria entidade E1 ;;
     *) echo "unknown installation: $q" >&2; exit 2 ;;

@@ -124,3 +124,22 @@ begin
 end^
 set term ;^
 commit;
+-- The production bulletin (Administrativo › Faturamento › BPA - Boletim da Produção Ambulatorial):
+-- the national outpatient table's rows of the demo's procedures (all of medium and high complexity,
+-- the consultations and psychotherapy reported with the patient's age), the registration instruments
+-- of the procedures without them, and the professionals' national cards. Administrativo › Utilitários ›
+-- Importação SIGTAP refreshes prices and instruments from the tables in the installation's sigtap/ folder.
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('030101007', '2', 'CONSULTA MEDICA EM ATENCAO ESPECIALIZADA', 'S', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('020202038', '0', 'HEMOGRAMA COMPLETO', 'N', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('020201047', '3', 'DOSAGEM DE GLICOSE', 'N', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('030205002', '7', 'ATENDIMENTO FISIOTERAPEUTICO', 'N', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('020502004', '6', 'ULTRASSONOGRAFIA DE ABDOMEN TOTAL', 'N', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('020403015', '3', 'RADIOGRAFIA DE TORAX (PA E PERFIL)', 'N', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('020601007', '9', 'TOMOGRAFIA COMPUTADORIZADA DO CRANIO', 'N', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('030108019', '4', 'ATENDIMENTO INDIVIDUAL EM PSICOTERAPIA', 'S', '06');
+insert into s_pa (pa_id, pa_dv, pa_dc, pa_idebpa, pa_ctf) values ('021107004', '1', 'AUDIOMETRIA TONAL LIMIAR', 'N', '06');
+update procedimentos set registro = 'C' where codigo in (1, 2, 3, 4);
+update profissionais set cnsbpa = '209123456780007' where codigo = 1;
+update profissionais set cnsbpa = '160543210980018' where codigo = 2;
+update profissionais set cnsbpa = '120987654320003' where codigo = 7;
+commit;

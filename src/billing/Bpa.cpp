@@ -449,7 +449,7 @@ ArquivoBpa MontaArquivoBpa(Transacao& tr, const QDate& inicio, const QDate& fim,
 
 QString PastaExportacaoBpa()
 {
-    const QString p = Ini().le(QStringLiteral("GERAL"), QStringLiteral("PASTABPA")).trimmed();
+    const QString p = Geral::PASTABPA();
     return p.isEmpty() ? CaminhoInstalacao(QStringLiteral("BPA")) : p;
 }
 

@@ -272,6 +272,8 @@ QString CARGORESP() { return Ini().le(G, QStringLiteral("CARGORESP")); }
 QString DESCTAXA() { return Ini().le(G, QStringLiteral("DESCTAXA")); }
 QString PREFEITURA() { return Ini().le(G, QStringLiteral("PREFEITURA")); }
 int TAMANHOMAXXML() { return leIntMinimo("TAMANHOMAXXML", 8, 1); }
+QString SIGTAPURL() { return Ini().le(G, QStringLiteral("SIGTAPURL")); }
+QString PASTABPA() { return Ini().le(G, QStringLiteral("PASTABPA")).trimmed(); }
 bool ALTERADATAREALIZACAO() { return Ini().leBool(G, QStringLiteral("ALTERADATAREALIZACAO"), false); }
 
 QString SITEATUALIZACAO()

@@ -83,6 +83,9 @@ QString PREFEITURA();
 int TAMANHOMAXXML();
 // Base address of the program update site, always ending in "/".
 QString SITEATUALIZACAO();
+// Web folder of the SIGTAP table files (empty: the files already in the sigtap folder are used).
+QString SIGTAPURL();
+QString PASTABPA();   // export folder of the BPA file; empty: BPA/ under the installation folder
 // The attendance screen offers "Alterar Data Realização" for realized authorizations (default false).
 bool ALTERADATAREALIZACAO();
 } // namespace Geral
