@@ -11,22 +11,12 @@ const QDate kRecomeco(2025, 2, 22);       // factor back to 1000 (9999 was reach
 constexpr int kCicloFator = 9000;         // 1000..9999
 constexpr qint64 kValorMaximo = 9999999999; // cents: ten digits on the bar code
 
-bool soDigitos(const QString& t)
-{
-    if (t.isEmpty())
-        return false;
-    for (QChar c : t)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
-
 int digito(QChar c) { return c.unicode() - '0'; }
 
 QString agencia4(const CedenteBoleto& c)
 {
     const QString a = c.agencia.trimmed();
-    if (!soDigitos(a) || a.size() > 4)
+    if (!SoDigitos(a) || a.size() > 4)
         throw ErroValor(QStringLiteral("Agência do beneficiário inválida para o boleto: '%1' (até 4 dígitos, "
                                        "sem o dígito verificador).").arg(c.agencia));
     return a.rightJustified(4, QLatin1Char('0'));
@@ -37,7 +27,7 @@ QString digitosCedente(const CedenteBoleto& c)
 {
     QString d = c.codigoCedente.trimmed();
     d.remove(QLatin1Char('.')).remove(QLatin1Char('-')).remove(QLatin1Char(' '));
-    if (!soDigitos(d) || d.size() == 8 || d.size() > 9)
+    if (!SoDigitos(d) || d.size() == 8 || d.size() > 9)
         throw ErroValor(QStringLiteral("Código do beneficiário inválido para o boleto: '%1' (7 dígitos, ou 9 com "
                                        "os dígitos de controle).").arg(c.codigoCedente));
     return d.size() < 7 ? d.rightJustified(7, QLatin1Char('0')) : d;
@@ -46,7 +36,7 @@ QString digitosCedente(const CedenteBoleto& c)
 QString validaNossoNumero(const QString& nn)
 {
     const QString n = nn.trimmed();
-    if (!soDigitos(n) || n.size() != 8)
+    if (!SoDigitos(n) || n.size() != 8)
         throw ErroValor(QStringLiteral("Nosso número inválido para o boleto: '%1' (8 dígitos).").arg(nn));
     return n;
 }
@@ -129,7 +119,7 @@ int Modulo10(const QString& digitos)
 
 QString DigitoDuplo(const QString& digitos)
 {
-    if (!soDigitos(digitos))
+    if (!SoDigitos(digitos))
         throw ErroValor(QStringLiteral("'%1' não é um número para o dígito de controle.").arg(digitos));
     int primeiro = Modulo10(digitos);
     for (;;) {
@@ -181,7 +171,7 @@ QString CodigoBarras(const Boleto& b)
 
 QString LinhaDigitavel(const QString& cb)
 {
-    if (cb.size() != 44 || !soDigitos(cb) || digitoGeral(cb.left(4) + cb.mid(5)) != digito(cb.at(4)))
+    if (cb.size() != 44 || !SoDigitos(cb) || digitoGeral(cb.left(4) + cb.mid(5)) != digito(cb.at(4)))
         throw ErroValor(QStringLiteral("Código de barras inválido: '%1'.").arg(cb));
     const QString livre = cb.mid(19);
     auto campo = [](const QString& d) { return d + QString::number(Modulo10(d)); };
@@ -214,9 +204,9 @@ QString AgenciaCodigoImpresso(const CedenteBoleto& c)
 QString FormataCnpjCpf(const QString& numero)
 {
     const QString n = numero.trimmed();
-    if (n.size() == 14 && soDigitos(n))
+    if (n.size() == 14 && SoDigitos(n))
         return QStringLiteral("%1.%2.%3/%4-%5").arg(n.left(2), n.mid(2, 3), n.mid(5, 3), n.mid(8, 4), n.mid(12));
-    if (n.size() == 11 && soDigitos(n))
+    if (n.size() == 11 && SoDigitos(n))
         return QStringLiteral("%1.%2.%3-%4").arg(n.left(3), n.mid(3, 3), n.mid(6, 3), n.mid(9));
     return n;
 }
@@ -224,7 +214,7 @@ QString FormataCnpjCpf(const QString& numero)
 QString FormataCep(const QString& cep)
 {
     const QString c = cep.trimmed();
-    return c.size() == 8 && soDigitos(c) ? c.left(5) + QLatin1Char('-') + c.mid(5) : c;
+    return c.size() == 8 && SoDigitos(c) ? c.left(5) + QLatin1Char('-') + c.mid(5) : c;
 }
 
 } // namespace vx

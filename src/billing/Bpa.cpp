@@ -16,25 +16,6 @@ namespace vx::bpa {
 
 namespace {
 
-bool soDigitos(const QString& t)
-{
-    if (t.isEmpty())
-        return false;
-    for (const QChar c : t)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
-
-QString digitos(const QString& t)
-{
-    QString d;
-    for (const QChar c : t)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            d += c;
-    return d;
-}
-
 // A record built field by field; every field states its 1-based position, so the code reads as
 // the layout and a field out of place is a programming error caught at once.
 class Linha {
@@ -64,7 +45,7 @@ public:
     Linha& numeroTexto(int pos, int largura, const QString& s, const QString& campo)
     {
         const QString t = s.trimmed();
-        if (!soDigitos(t))
+        if (!SoDigitos(t))
             throw ErroValor(QStringLiteral("%1: o campo %2 deve ser numérico (\"%3\").").arg(m_nome, campo, s));
         QString semZeros = t;
         while (semZeros.size() > 1 && semZeros.startsWith(QLatin1Char('0')))
@@ -228,7 +209,7 @@ Identificacao Identificacao::DaConfiguracao()
 
 void ValidaCnes(const QString& cnes)
 {
-    if (cnes.size() != 7 || !soDigitos(cnes))
+    if (cnes.size() != 7 || !SoDigitos(cnes))
         throw ErroValor(QStringLiteral("O CNES do consórcio (GERAL/CNES) deve ter exatamente 7 dígitos; "
                                        "está configurado \"%1\". O arquivo BPA não foi gerado.")
                             .arg(cnes));
@@ -245,7 +226,7 @@ QString CartaoBpa(const QString& cartao)
 QString CpfBpa(const QString& cartao)
 {
     const QString t = cartao.trimmed();
-    return CpfValido(t) ? digitos(t) : QString();
+    return CpfValido(t) ? Digitos(t) : QString();
 }
 
 QString TelefoneBpa(const QString& fones)
@@ -256,7 +237,7 @@ QString TelefoneBpa(const QString& fones)
         if (i >= 0 && i < fim)
             fim = i;
     }
-    QString d = digitos(fones.left(fim));
+    QString d = Digitos(fones.left(fim));
     while (d.startsWith(QLatin1Char('0')))
         d.remove(0, 1);
     return d.size() > 11 ? QString() : d;
@@ -357,7 +338,7 @@ QByteArray RegistroIndividualizado(const Identificacao& id, const QDate& compete
         .numero(86, 3, idadeValida ? r.idade.value_or(0) : 999, QStringLiteral("idade"))
         .numero(89, 6, r.quantidade, QStringLiteral("quantidade"))
         .numero(95, 2, r.carater.value_or(0) != 0 ? *r.carater : 1, QStringLiteral("caráter"));
-    if (soDigitos(chave))
+    if (SoDigitos(chave))
         l.numeroTexto(97, 13, chave, QStringLiteral("autorização"));
     else
         l.brancos(97, 13);
@@ -398,7 +379,7 @@ QByteArray RegistroIndividualizado(const Identificacao& id, const QDate& compete
 ArquivoBpa MontaArquivoBpa(Transacao& tr, const QDate& inicio, const QDate& fim, bool mac, const Identificacao& id)
 {
     ValidaCnes(id.cnes);
-    const QVariantList periodo{QDateTime(inicio, QTime(0, 0, 1)), QDateTime(fim, QTime(23, 59, 59))};
+    const QVariantList periodo = ParametrosPeriodo(inicio, fim);
     ArquivoBpa a;
     a.nome = NomeArquivoBpa(id.cnes, fim, mac);
     QByteArray corpo;
@@ -445,6 +426,11 @@ ArquivoBpa MontaArquivoBpa(Transacao& tr, const QDate& inicio, const QDate& fim,
     a.controle = CampoControle(soma);
     a.conteudo = Cabecalho(id, fim, a.registros + 1, a.folhas, a.controle) + corpo;
     return a;
+}
+
+QVariantList ParametrosPeriodo(const QDate& inicio, const QDate& fim)
+{
+    return {QDateTime(inicio, QTime(0, 0, 1)), QDateTime(fim, QTime(23, 59, 59))};
 }
 
 QString PastaExportacaoBpa()

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <optional>
 
@@ -124,7 +125,10 @@ struct GravacaoBpa {
 // into `pastaCopia`, replacing an earlier copy.
 GravacaoBpa GravaArquivoBpa(const ArquivoBpa& a, const QString& pasta, const QString& pastaCopia);
 
-// The previews' selections; parameters: period start and end (timestamps).
+// The selections' parameters: the period's first day at 00:00:01 and its last at 23:59:59.
+QVariantList ParametrosPeriodo(const QDate& inicio, const QDate& fim);
+
+// The previews' selections; parameters: ParametrosPeriodo.
 enum class Exibir { Pab, Mac, Todos };
 QString SqlPreviaConsolidado(Exibir exibir);
 QString SqlPreviaIndividualizado(Exibir exibir, qint64 grupo, bool comCns);

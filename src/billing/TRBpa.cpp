@@ -10,11 +10,6 @@ using namespace rel;
 
 namespace {
 
-QVariantList periodo(const QDate& inicio, const QDate& fim)
-{
-    return {QDateTime(inicio, QTime(0, 0, 1)), QDateTime(fim, QTime(23, 59, 59))};
-}
-
 std::unique_ptr<Relatorio> novo(const QString& titulo, const QString& filtro, bool paisagem)
 {
     auto r = std::make_unique<Relatorio>();
@@ -48,7 +43,7 @@ std::shared_ptr<Documento> TRBpa::Consolidado(Transacao& tr, const QDate& inicio
     QVector<QVariantList> linhas;
     Lendo(tr, [&] {
         Consulta q(tr);
-        q.abre(bpa::SqlPreviaConsolidado(exibir), periodo(inicio, fim));
+        q.abre(bpa::SqlPreviaConsolidado(exibir), bpa::ParametrosPeriodo(inicio, fim));
         bpa::Numeracao n;
         for (; !q.eof(); q.proximo(), n.avanca()) {
             const Campo& idade = q.campo(QStringLiteral("IDADE"));
@@ -86,7 +81,7 @@ std::shared_ptr<Documento> TRBpa::Individualizado(Transacao& tr, const QDate& in
     auto r = novo(QStringLiteral("BPA - Individualizado"), Periodo(inicio, fim, exibir), true);
     return Lendo(tr, [&] {
         Consulta q(tr);
-        q.abre(bpa::SqlPreviaIndividualizado(exibir, grupo, comCns), periodo(inicio, fim));
+        q.abre(bpa::SqlPreviaIndividualizado(exibir, grupo, comCns), bpa::ParametrosPeriodo(inicio, fim));
         r->dados = std::make_unique<DadosConsulta>(q);
         r->coluna(QStringLiteral("Nº"), {}, 10).calculada([](const Contexto& c) { return ZerosEsquerda(c.indice + 1, 3); });
         r->coluna(QStringLiteral("Procedimento"), QStringLiteral("CODTABSUS"), 20);

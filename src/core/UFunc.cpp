@@ -309,6 +309,25 @@ QString Ano(const QDate& d)
     return QString::number(d.year());
 }
 
+bool SoDigitos(const QString& texto)
+{
+    if (texto.isEmpty())
+        return false;
+    for (const QChar c : texto)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+QString Digitos(const QString& texto)
+{
+    QString d;
+    for (const QChar c : texto)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            d += c;
+    return d;
+}
+
 bool CpfValido(const QString& cpf)
 {
     QString d;

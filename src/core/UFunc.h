@@ -69,6 +69,10 @@ QString FormataMoeda(const Decimal& valor);
 int Dia(const QDate& d);
 int Mes(const QDate& d);
 QString Ano(const QDate& d);
+// True for a non-empty text of the digits 0-9 only.
+bool SoDigitos(const QString& texto);
+// The digits of a text, in order.
+QString Digitos(const QString& texto);
 // CPF check digits; digits with or without the mask's "." and "-"; repeated digits refused.
 bool CpfValido(const QString& cpf);
 QString NomeMes(int mes);           // 1..12 → "Janeiro".."Dezembro"; other → ""

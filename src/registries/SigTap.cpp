@@ -87,9 +87,7 @@ QString codigo(const QString& linha, const PosicaoSigTap& p, const char* nome)
 Decimal centesimos(const QString& linha, const PosicaoSigTap& p, const char* nome)
 {
     const QString t = campo(linha, p, nome);
-    bool ok = !t.isEmpty();
-    for (QChar c : t)
-        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    bool ok = SoDigitos(t);
     const qint64 v = ok ? t.toLongLong(&ok) : 0;
     if (!ok)
         throw ErroValor(QStringLiteral("%1 não numérico: \"%2\"").arg(QLatin1String(nome), t));
