@@ -143,3 +143,68 @@ update profissionais set cnsbpa = '209123456780007' where codigo = 1;
 update profissionais set cnsbpa = '160543210980018' where codigo = 2;
 update profissionais set cnsbpa = '120987654320003' where codigo = 7;
 commit;
+-- Last month's production and the entities' billing of the last three months (Administrativo ›
+-- Faturamento › Demonstrativo IRRF por Município for last month's dates; Demonstrativo DIRF por
+-- Entidade for this year): the third entity is exempt (IRRF 0).
+set term ^;
+execute block as
+  declare i integer = 0;
+  declare ini date;
+  declare fim date;
+  declare r timestamp;
+  declare m varchar(7);
+  declare e integer;
+  declare k integer = 0;
+begin
+  fim = dateadd(-1 day to dateadd(1 - extract(day from current_date) day to current_date));
+  ini = dateadd(1 - extract(day from fim) day to fim);
+  while (i < 30) do
+  begin
+    m = case mod(i, 3) when 0 then '4314902' when 1 then '4304606' else '4318705' end;
+    e = mod(i / 3, 3) + 1;
+    r = dateadd(480 + mod(i * 17, 540) minute to cast(dateadd(mod(i * 5, 27) day to ini) as timestamp));
+    insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, codprofissional, datalanc,
+                          datarealizacao, data_importacao, data_digitacao)
+      values (:m, 400 + :i, 'M', case when :m = '4314902' then 1 end, :e, case :e when 1 then 1 when 2 then 2 else 7 end,
+              cast(:r as date), cast(:r as date), :r, :r);
+    insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, realizado, quantidade,
+                                  valortotal, valortotalsus)
+      select :m, 400 + :i, 'M', codigo, 'S', 1, valor, valorsus from procedimentos
+      where codigo = case :e when 1 then 1 when 2 then 2 else 8 end;
+    i = i + 1;
+  end
+  while (k < 3) do
+  begin
+    insert into fat_entidade (dataini, datafim, codentidade, valorbruto, irrf, acrescdesc, tarifa, issqn, pis, csll, obs,
+                              dataprocessamento)
+      values (:ini, :fim, 1, 13050.00 - :k * 410, 195.75 - :k * 6.15, 0, 0, 261.00, 84.83, 130.50, '', :fim);
+    insert into fat_entidade (dataini, datafim, codentidade, valorbruto, irrf, acrescdesc, tarifa, issqn, pis, csll, obs,
+                              dataprocessamento)
+      values (:ini, :fim, 2, 11800.00 + :k * 250, 177.00 + :k * 3.75, 0, 0, 236.00, 76.70, 118.00, '', :fim);
+    insert into fat_entidade (dataini, datafim, codentidade, valorbruto, irrf, acrescdesc, tarifa, issqn, pis, csll, obs,
+                              dataprocessamento)
+      values (:ini, :fim, 3, 6420.00 + :k * 95, 0, 0, 0, 128.40, 0, 0, 'ISENTO DE IR', :fim);
+    fim = dateadd(-1 day to ini);
+    ini = dateadd(-1 month to ini);
+    k = k + 1;
+  end
+end^
+set term ;^
+commit;
+-- A SIA/SUS transfer (Administrativo › Faturamento › Repasses SIA/SUS) weighted by last month's
+-- billing: on Faturamento Municípios, "Consultar Fatura" for last month, "Rateio Desc. SUS", base 1,
+-- "Aplicar" writes each municipality's share as its SUS discount.
+insert into rateiosus (idrateio, descricao, valortotal, databaseini, databasefim, obs)
+  select 1, 'REPASSE SIA/SUS ' || lpad(extract(month from f), 2, '0') || '/' || extract(year from f), 6000.00,
+         dateadd(1 - extract(day from f) day to f), f, 'Portaria de repasse do mes'
+  from (select dateadd(-1 day to dateadd(1 - extract(day from current_date) day to current_date)) f from rdb$database);
+-- Funding credits of the municipalities (used under the CULVAR profile: Repasses SIA/SUS opens the
+-- credits screen, and each reception draws the period's lines from them).
+insert into creditos (cli_origem, tipo, data, valor, obs)
+  select c.codigo, t.tipo, dateadd(-1 month to dateadd(1 - extract(day from current_date) day to current_date)),
+         t.valor, 'Credito inicial'
+  from clientes c cross join (select 'SUS1' tipo, 2500.00 valor from rdb$database union all
+                              select 'SUS2', 1200.00 from rdb$database union all
+                              select 'POPULAR', 800.00 from rdb$database) t
+  where c.codigo in ('4314902', '4304606', '4318705');
+commit;

@@ -804,4 +804,34 @@ QVector<QVector<Campo>> Consulta::todas()
     return linhas;
 }
 
+Comando::Comando(Transacao& tr, const QString& sql) : m_tr(tr)
+{
+    m_tr.garanteAtiva();
+    const QByteArray texto = para1252(sql);
+    m_stmt = fb([&](ThrowStatusWrapper* st) {
+        return m_tr.conexao().attachment()->prepare(st, m_tr.handle(), unsigned(texto.size()), texto.constData(), 3,
+                                                    IStatement::PREPARE_PREFETCH_METADATA);
+    });
+}
+
+Comando::~Comando()
+{
+    if (!m_stmt)
+        return;
+    try {
+        fb([&](ThrowStatusWrapper* st) { m_stmt->free(st); });
+    } catch (const ErroBanco&) {
+        m_stmt->release();
+    }
+}
+
+void Comando::executa(const QVariantList& params)
+{
+    fb([&](ThrowStatusWrapper* st) {
+        Entrada e;
+        preparaEntrada(st, m_stmt, params, e);
+        m_stmt->execute(st, m_tr.handle(), e.meta, e.meta ? e.buf.data() : nullptr, nullptr, nullptr);
+    });
+}
+
 } // namespace vx

@@ -187,4 +187,19 @@ private:
     QString m_sql;
 };
 
+// One statement prepared once and run many times with positional parameters (bulk updates).
+// The transaction must stay the same while the command lives.
+class Comando {
+public:
+    Comando(Transacao& tr, const QString& sql);
+    ~Comando();
+    Comando(const Comando&) = delete;
+    Comando& operator=(const Comando&) = delete;
+    void executa(const QVariantList& params);
+
+private:
+    Transacao& m_tr;
+    Firebird::IStatement* m_stmt = nullptr;
+};
+
 } // namespace vx

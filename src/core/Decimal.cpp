@@ -1,5 +1,7 @@
 #include "core/Decimal.h"
 
+#include <limits>
+
 namespace vx {
 
 namespace {
@@ -60,6 +62,40 @@ Decimal Decimal::rescaled(int scale) const
     else if (r * 2 <= -d)
         --q;
     return Decimal(q, scale);
+}
+
+std::optional<Decimal> Decimal::proporcao(const Decimal& a, const Decimal& b, const Decimal& c, int scale)
+{
+    if (c.m_v == 0 || scale < 0 || scale > 18)
+        return std::nullopt;
+    using I = __int128;
+    auto p10 = [](int n) {
+        I p = 1;
+        while (n-- > 0)
+            p *= 10;
+        return p;
+    };
+    // a·b·10^(scale + c.scale) / (c·10^(a.scale + b.scale))
+    I num = I(a.m_v) * I(b.m_v);
+    I den = I(c.m_v);
+    const int exp = scale + c.m_scale - a.m_scale - b.m_scale;
+    if (exp >= 0)
+        num *= p10(exp);
+    else
+        den *= p10(-exp);
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    I q = num / den;
+    const I r = num % den;
+    if (r * 2 >= den)
+        ++q;
+    else if (r * 2 <= -den)
+        --q;
+    if (q > I(std::numeric_limits<qint64>::max()) || q < I(std::numeric_limits<qint64>::min()))
+        return std::nullopt;
+    return Decimal(qint64(q), scale);
 }
 
 double Decimal::toDouble() const

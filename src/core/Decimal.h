@@ -36,6 +36,9 @@ public:
     Decimal operator-() const { return Decimal(-m_v, m_scale); }
     // Product keeps the sum of scales; use rescaled() to round.
     Decimal operator*(const Decimal& o) const { return Decimal(m_v * o.m_v, m_scale + o.m_scale); }
+    // a × b ÷ c exactly, rounded half away from zero to `scale`; nullopt when c is zero or the
+    // result does not fit.
+    static std::optional<Decimal> proporcao(const Decimal& a, const Decimal& b, const Decimal& c, int scale);
     int compare(const Decimal& o) const;
     bool operator==(const Decimal& o) const { return compare(o) == 0; }
     bool operator!=(const Decimal& o) const { return compare(o) != 0; }

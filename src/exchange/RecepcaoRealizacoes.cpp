@@ -1,4 +1,5 @@
 #include "exchange/RecepcaoRealizacoes.h"
+#include "billing/Rateio.h"
 #include "core/Banco.h"
 #include "core/Configuracao.h"
 #include "core/MenuPrincipal.h"
@@ -8,6 +9,7 @@
 #include "core/UVariaveis.h"
 #include "exchange/CorrecaoConsultas.h"
 #include "exchange/ftp/FtpCliente.h"
+#include "exchange/ftp/TransporteFtp.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
@@ -235,8 +237,8 @@ private:
                 }))
                 return false;
             if (p.consomeCreditos) {
-                linha(QStringLiteral(" => Verificando Creditos..."));
-                if (c.consumoCreditos && !noBanco(c.consumoCreditos))
+                linha(LinhaComHora(QStringLiteral(" => Verificando Creditos...")));
+                if (!noBanco([](Transacao& tr) { ConsomeCreditos(tr); }))
                     return false;
             }
         } else if (p.modo == ModoRealizacao::Renumeracao) {
@@ -295,7 +297,13 @@ int RecebeSemJanela(TDMCUNE& dm, QTextStream& saida, const QString& periodo)
     ctx.tr = &dm.IBTransaction;
     ctx.ftp = &ClienteFtpCompartilhado();
     ctx.erros = &erros;
-    ctx.status = [&saida](const QString& l) { saida << LinhaComHora(l.startsWith(QLatin1String(" =>")) ? l : QStringLiteral(" => ") + l) << Qt::endl; };
+    ctx.status = [&saida](const QString& l) {
+        // Lines that carry their own time are printed as they are.
+        if (!l.isEmpty() && l.front().isDigit())
+            saida << l << Qt::endl;
+        else
+            saida << LinhaComHora(l.startsWith(QLatin1String(" =>")) ? l : QStringLiteral(" => ") + l) << Qt::endl;
+    };
     ctx.aviso = [&saida](const QString& t) { saida << t << Qt::endl; };
     const ResultadoRecepcao r = ExecutaRecepcao(ctx, pedido);
     ctx.ftp->desconecta();

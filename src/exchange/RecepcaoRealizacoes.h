@@ -58,9 +58,6 @@ struct ContextoRecepcao {
     LinhaStatus status;                          // log lines, as the screen shows them
     std::function<void(const QString&)> aviso;   // a message box ("Informe o Período…")
     std::function<void(int feito, int total)> progresso; // per listed file of a pass
-    // Funding-source credit consumption (CULVAR), run on the main transaction after the values are
-    // completed; none yet.
-    std::function<void(Transacao&)> consumoCreditos;
     QDateTime agora; // invalid: the clock at each file
 };
 

@@ -13,6 +13,8 @@ private slots:
     void arredonda_data();
     void arredonda();
     void somaSemPerda();
+    void proporcao_data();
+    void proporcao();
     void texto1252_data();
     void texto1252();
 };
@@ -81,6 +83,36 @@ void TstDecimal::somaSemPerda()
     QCOMPARE((Decimal(1500, 2) * Decimal(1500, 5)).rescaled(2).toSql(), QString("0.23"));
     QVERIFY(Decimal(100, 2) == Decimal(1, 0));
     QVERIFY(Decimal(-1, 2) < Decimal(0, 0));
+}
+
+void TstDecimal::proporcao_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("c");
+    QTest::addColumn<int>("escala");
+    QTest::addColumn<QString>("esperado"); // empty: no result
+    QTest::newRow("exato") << "1000.00" << "750.00" << "3000.00" << 2 << "250.00";
+    QTest::newRow("terco arredonda para baixo") << "100.00" << "1" << "3" << 2 << "33.33";
+    QTest::newRow("dois tercos arredonda para cima") << "100.00" << "2" << "3" << 2 << "66.67";
+    QTest::newRow("meio centavo") << "0.01" << "1" << "2" << 2 << "0.01";
+    QTest::newRow("meio centavo negativo") << "-0.01" << "1" << "2" << 2 << "-0.01";
+    QTest::newRow("divisor negativo") << "10.00" << "1" << "-4" << 2 << "-2.50";
+    QTest::newRow("indice cinco casas") << "1" << "100" << "3" << 5 << "33.33333";
+    QTest::newRow("fixo 50/29") << "2900.00" << "1.7241379310344827" << "100" << 2 << "50.00";
+    QTest::newRow("valores grandes") << "99999999.99" << "99999999.99" << "0.01" << 2 << "";
+    QTest::newRow("divisor zero") << "1.00" << "1" << "0.00" << 2 << "";
+}
+
+void TstDecimal::proporcao()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QString, c);
+    QFETCH(int, escala);
+    QFETCH(QString, esperado);
+    const auto r = Decimal::proporcao(*Decimal::parse(a), *Decimal::parse(b), *Decimal::parse(c), escala);
+    QCOMPARE(r ? r->toSql() : QString(), esperado);
 }
 
 void TstDecimal::texto1252_data()

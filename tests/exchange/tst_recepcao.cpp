@@ -89,6 +89,7 @@ struct Consorcio {
     std::unique_ptr<LogErros> erros;
     FtpCliente ftp;
     QStringList linhas, avisos;
+    bool creditos = false; // the CULVAR credit consumption at the end
 
     explicit Consorcio(const QStringList& extra = {})
     {
@@ -117,6 +118,7 @@ struct Consorcio {
         p.periodos = periodos;
         p.modo = modo;
         p.inicioCalendario = inicioCalendario;
+        p.consomeCreditos = creditos;
         ContextoRecepcao c;
         c.tr = &a->dm->IBTransaction;
         c.ftp = &ftp;
@@ -275,6 +277,35 @@ private slots:
                  QStringLiteral("001,002"));
         QCOMPARE(c.a->numero("select count(*) from marcacao"), 2);
         QCOMPARE(c.a->numero("select count(*) from marcacao_proceds"), 4);
+    }
+
+    // With the credit consumption, the lines received draw from the selected calendar's credits
+    // once the values are completed; without a selected calendar the run stops and says why.
+    void consumoDeCreditos()
+    {
+        Consorcio c;
+        c.creditos = true;
+        c.a->b.executa("update procedimentos set valorsus=6");
+        c.a->b.executa("insert into creditos (cli_origem, tipo, data, valor) values ('" + kMun + "', 'SUS1', '2026-11-01', 10)");
+        c.poe(nomeArquivo(kMun, 1), Realizacao().bytes());
+        const QDateTime agora(QDate(2026, 12, 10), QTime(9, 0, 0, 1));
+        ResultadoRecepcao r = c.recebe({"2026-12"}, ModoRealizacao::Normal, {}, agora);
+        QVERIFY(r.falhou);
+        QVERIFY2(r.erro.contains(QStringLiteral("calendário")), qPrintable(r.erro));
+        QCOMPARE(c.a->numero("select count(*) from marcacao_proceds"), 2); // the lines themselves stay
+
+        c.a->b.executa("insert into calendarios (datainicial, datafinal, descricao, selecao) values "
+                       "('2026-12-01', '2026-12-31', 'DEZ', 'S')");
+        c.linhas.clear();
+        c.poe("M" + kMun + "_ID0000001_E10-2.xml", Realizacao().bytes());
+        r = c.recebe({"2026-12"}, ModoRealizacao::Normal, {}, agora.addMSecs(1));
+        QVERIFY2(r.tudoRecebido(), qPrintable(c.linhas.join('\n')));
+        QVERIFY(std::any_of(c.linhas.begin(), c.linhas.end(),
+                            [](const QString& l) { return l.endsWith(QLatin1String(" => Verificando Creditos...")) && l.at(0).isDigit(); }));
+        // Both copies' lines, in arrival order: 10,00 covers the first line only.
+        QCOMPARE(c.a->texto("select list(valorsus1, ' ') from (select * from marcacao_proceds order by data_imp_adm, "
+                            "codprocedimento)"),
+                 QStringLiteral("6.00 0.00 0.00 0.00"));
     }
 
     // The server refuses to mark a file (its "okcune " name exists): nothing kept, and the next
