@@ -1,4 +1,5 @@
 #include "billing/Creditos.h"
+#include "billing/Faturamento.h"
 #include "core/UFunc.h"
 
 #include <QDateTime>
@@ -46,12 +47,9 @@ QString colunaUso(const QString& tipo)
 Decimal usoEntre(Transacao& tr, const QString& coluna, const QString& codigo, const QDateTime& de, const QDateTime& ate)
 {
     Consulta q(tr);
-    q.abre(QStringLiteral("select sum(mp.%1) as valorgasto from marcacao_proceds mp "
-                          "inner join marcacao m on mp.cli_origem=m.cli_origem and mp.id_marcacao=m.id_marcacao "
-                          "and mp.data_imp_adm=m.data_imp_adm "
-                          "where mp.cli_origem=%2 and mp.realizado='S' and m.databloqueio is null "
-                          "and m.data_importacao between ? and ?")
-               .arg(coluna, SqlTexto(codigo)),
+    q.abre(QStringLiteral("select sum(mp.%1) as valorgasto").arg(coluna) + kDeLinhasProducao
+               + QStringLiteral("where mp.cli_origem=") + SqlTexto(codigo)
+               + QStringLiteral(" and mp.realizado='S' and m.databloqueio is null and m.data_importacao between ? and ?"),
            {QVariant(de), QVariant(ate)});
     const Decimal r = q.eof() ? Decimal::cents(0) : q.campo(0).decimal();
     q.fecha();

@@ -8,15 +8,9 @@ namespace vx {
 
 namespace {
 
-// Production lines: every join of the procedure rows to their authorization uses the whole key.
-const QString kLinhasProducao = QStringLiteral(
-    "FROM MARCACAO_PROCEDS MP "
-    "INNER JOIN MARCACAO M ON MP.CLI_ORIGEM=M.CLI_ORIGEM AND MP.ID_MARCACAO=M.ID_MARCACAO "
-    "AND MP.DATA_IMP_ADM=M.DATA_IMP_ADM ");
-
 QString somaEntidade(const QString& expressao, const QString& alias)
 {
-    return QStringLiteral("(SELECT COALESCE(SUM(") + expressao + QStringLiteral("),0) ") + kLinhasProducao
+    return QStringLiteral("(SELECT COALESCE(SUM(") + expressao + QStringLiteral("),0) ") + kDeLinhasProducao
            + QStringLiteral("WHERE M.CODENTIDADE=FE.CODENTIDADE AND M.DATA_IMPORTACAO BETWEEN ? AND ? "
                             "AND M.DATABLOQUEIO IS NULL AND MP.REALIZADO='S') AS ")
            + alias;
@@ -114,7 +108,7 @@ ConsultaDemonstrativo SqlDemonstrativo(const PedidoDemonstrativo& p)
 
 ConsultaDemonstrativo SqlGruposMunicipio(const QString& codCliente, const QDate& inicio, const QDate& fim)
 {
-    return {QStringLiteral("SELECT DISTINCT(GP.GRUPOCOBR) AS GRUPO, SUM(MP.VALORTOTAL) AS VALOR ") + kLinhasProducao
+    return {QStringLiteral("SELECT DISTINCT(GP.GRUPOCOBR) AS GRUPO, SUM(MP.VALORTOTAL) AS VALOR ") + kDeLinhasProducao
                 + QStringLiteral("INNER JOIN PROCEDIMENTOS PR ON MP.CODPROCEDIMENTO=PR.CODIGO "
                                  "INNER JOIN GRUPOSPROCED GP ON PR.CODGRUPO=GP.CODIGO "
                                  "WHERE MP.CLI_ORIGEM=? AND M.DATA_IMPORTACAO BETWEEN ? AND ? "
@@ -126,7 +120,7 @@ ConsultaDemonstrativo SqlGruposMunicipio(const QString& codCliente, const QDate&
 
 ConsultaDemonstrativo SqlMunicipiosMaisAtendidos(qint64 codEntidade, const QDate& inicio, const QDate& fim)
 {
-    return {QStringLiteral("select FIRST 5 M.CLI_ORIGEM, C.APELIDO, SUM(MP.VALORTOTAL) AS VALOR ") + kLinhasProducao
+    return {QStringLiteral("select FIRST 5 M.CLI_ORIGEM, C.APELIDO, SUM(MP.VALORTOTAL) AS VALOR ") + kDeLinhasProducao
                 + QStringLiteral("INNER JOIN CLIENTES C ON M.CLI_ORIGEM=C.CODIGO "
                                  "WHERE M.CODENTIDADE=? AND M.DATA_IMPORTACAO BETWEEN ? AND ? "
                                  "AND MP.REALIZADO='S' AND M.DATABLOQUEIO IS NULL "

@@ -223,9 +223,7 @@ QVector<AvisoEmpenho> AvisosFatura(Transacao& tr, const CobrancaPeriodo& c, cons
     const QString janela = QStringLiteral(" and M.DATA_IMPORTACAO between ? and ?"
                                           " and MP.REALIZADO='S' and M.DATABLOQUEIO is null");
     const QVariantList periodo{QVariant(InicioJanela(c.inicio)), QVariant(FimJanela(c.fim))};
-    const QString linhas = QStringLiteral(
-        " FROM MARCACAO_PROCEDS MP INNER JOIN MARCACAO M ON MP.CLI_ORIGEM=M.CLI_ORIGEM AND "
-        "MP.ID_MARCACAO=M.ID_MARCACAO AND MP.DATA_IMP_ADM=M.DATA_IMP_ADM ");
+    const QString& linhas = kDeLinhasProducao;
     return Lendo(tr, [&] {
         QVector<AvisoEmpenho> r;
         for (const FaturaCobranca& f : FaturasCobranca(tr, c, QStringLiteral("RA"), false)) {

@@ -42,6 +42,12 @@ enum : int { Codigo, Nome, Bruto, AcrescDesc, Irrf, Cofins, Tarifa, Issqn, Pis, 
 
 QStringList TitulosGradeFaturamento(ModoFaturamento modo);
 
+// " FROM MARCACAO_PROCEDS MP INNER JOIN MARCACAO M ON …": production lines joined to their own copy
+// of the authorization (origin, number and import stamp: every import is a row of its own).
+inline const QString kDeLinhasProducao = QStringLiteral(
+    " FROM MARCACAO_PROCEDS MP INNER JOIN MARCACAO M ON MP.CLI_ORIGEM=M.CLI_ORIGEM AND MP.ID_MARCACAO=M.ID_MARCACAO "
+    "AND MP.DATA_IMP_ADM=M.DATA_IMP_ADM ");
+
 // One grid row: the cell texts, as many as the mode's columns.
 using LinhaGrade = QStringList;
 using GradeFaturamento = QVector<LinhaGrade>;

@@ -1,4 +1,5 @@
 #include "billing/Irrf.h"
+#include "billing/Faturamento.h"
 #include "core/Banco.h"
 #include "core/Cadastro.h"
 #include "core/UFunc.h"
@@ -84,11 +85,8 @@ QVector<MunicipioIrrf> DadosIrrf(Transacao& tr, const QDate& inicio, const QDate
         QHash<qint64, std::optional<Decimal>> irrfs;
         for (MunicipioIrrf& m : r) {
             Consulta q(tr);
-            q.abre(QStringLiteral("SELECT M.CODENTIDADE, E.RAZAOSOCIAL, sum(MP.VALORTOTAL) AS VALOR "
-                                  "FROM MARCACAO_PROCEDS MP "
-                                  "INNER JOIN MARCACAO M ON MP.CLI_ORIGEM=M.CLI_ORIGEM AND MP.ID_MARCACAO=M.ID_MARCACAO "
-                                  "AND MP.DATA_IMP_ADM=M.DATA_IMP_ADM "
-                                  "LEFT OUTER JOIN ENTIDADES E ON M.CODENTIDADE=E.CODIGO "
+            q.abre(QStringLiteral("SELECT M.CODENTIDADE, E.RAZAOSOCIAL, sum(MP.VALORTOTAL) AS VALOR") + kDeLinhasProducao
+                   + QStringLiteral("LEFT OUTER JOIN ENTIDADES E ON M.CODENTIDADE=E.CODIGO "
                                   "WHERE M.CLI_ORIGEM=")
                    + SqlTexto(m.codigo) + QStringLiteral(" AND ") + entre(QStringLiteral("M.DATA_IMPORTACAO"), inicio, fim)
                    + QStringLiteral(" AND MP.REALIZADO='S' AND M.databloqueio is null "

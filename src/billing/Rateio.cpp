@@ -34,11 +34,6 @@ ConsumoLinha ConsomeLinha(SaldosCreditos& s, const LinhaConsumo& l)
 
 namespace {
 
-// The production lines are joined to their own copy of the authorization (origin, number and
-// import stamp): every import of one authorization is a row of its own.
-const QString kJuncao = QStringLiteral(" INNER JOIN MARCACAO M ON MP.CLI_ORIGEM=M.CLI_ORIGEM AND "
-                                       "MP.ID_MARCACAO=M.ID_MARCACAO AND MP.DATA_IMP_ADM=M.DATA_IMP_ADM ");
-
 struct LinhaPeriodo {
     qint64 id = 0;
     QString estampa;
@@ -63,8 +58,8 @@ SaldosCreditos saldosAte(Consulta& q, const QString& codigo, const QDate& inicio
             s.popular = q.campo(1).decimal();
     }
     q.abre(QStringLiteral(" SELECT COALESCE(SUM(MP.VALORSUS1),0) AS VALORSUS1, COALESCE(SUM(MP.VALORSUS2),0) AS "
-                          "VALORSUS2, COALESCE(SUM(MP.VALORPOPULAR),0) AS VALORPOPULAR FROM MARCACAO_PROCEDS MP ")
-               + kJuncao + QStringLiteral(" WHERE MP.CLI_ORIGEM=") + SqlTexto(codigo)
+                          "VALORSUS2, COALESCE(SUM(MP.VALORPOPULAR),0) AS VALORPOPULAR")
+               + kDeLinhasProducao + QStringLiteral(" WHERE MP.CLI_ORIGEM=") + SqlTexto(codigo)
                + QStringLiteral(" AND M.DATA_IMPORTACAO < ?"),
            {QDateTime(inicio, QTime(0, 0))});
     s.sus1 = s.sus1 - q.campo(0).decimal();
@@ -79,8 +74,8 @@ QVector<LinhaPeriodo> linhasDoPeriodo(Consulta& q, const QString& codigo, const 
     QVector<LinhaPeriodo> v;
     q.abre(QStringLiteral(" SELECT MP.CLI_ORIGEM, MP.ID_MARCACAO, MP.DATA_IMP_ADM, MP.CODPROCEDIMENTO, MP.VALORTOTAL, "
                           "COALESCE(P.VALORSUS,0) AS VALORSUS, COALESCE(P.VALORPOPULAR,0) AS VALORPOPULAR, "
-                          "M.CODENTIDADE, MP.VALORSUS1, MP.VALORSUS2, MP.VALORPOPULAR FROM MARCACAO_PROCEDS MP ")
-               + kJuncao
+                          "M.CODENTIDADE, MP.VALORSUS1, MP.VALORSUS2, MP.VALORPOPULAR")
+               + kDeLinhasProducao
                + QStringLiteral(" LEFT OUTER JOIN PROCEDIMENTOS P ON MP.CODPROCEDIMENTO=P.CODIGO  WHERE MP.CLI_ORIGEM=")
                + SqlTexto(codigo)
                + QStringLiteral(" AND M.DATA_IMPORTACAO BETWEEN ? AND ? AND MP.REALIZADO='S' AND M.databloqueio is null "

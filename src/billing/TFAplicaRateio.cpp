@@ -60,16 +60,15 @@ TFAplicaRateio* TFAplicaRateio::Abre()
 
 QString TFAplicaRateio::leBase(const QString& id)
 {
-    m_base.reset();
     m_total->clear();
     TDMCUNE* dm = DMCUNE();
     if (!dm)
         return {};
-    m_base = Lendo(dm->IBTLivre, [&] { return LeBaseRateio(dm->IBTLivre, id); });
-    if (!m_base)
+    const auto base = Lendo(dm->IBTLivre, [&] { return LeBaseRateio(dm->IBTLivre, id); });
+    if (!base)
         return {};
-    m_total->setText(FormataValor(m_base->total, QStringLiteral("###,##0.00")));
-    return m_base->descricao;
+    m_total->setText(FormataValor(base->total));
+    return base->descricao;
 }
 
 void TFAplicaRateio::PBAplicarDescClick()

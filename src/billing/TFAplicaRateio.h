@@ -5,7 +5,6 @@
 #include "core/widgets/Formulario.h"
 #include "core/widgets/TFBase.h"
 
-#include <optional>
 
 class QLabel;
 
@@ -31,7 +30,6 @@ private:
     QString leBase(const QString& id);
 
     Formulario m_form{this};
-    std::optional<BaseRateio> m_base;
     TPersonEdit* m_id;
     QLabel* m_descricao;
     QLabel* m_total;
