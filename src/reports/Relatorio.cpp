@@ -1,16 +1,22 @@
 #include "reports/Relatorio.h"
+#include "billing/Planilha.h"
 #include "core/Banco.h"
 #include "core/UFunc.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QThread>
 #include <QFile>
 
+#include <QVarLengthArray>
+
 #include <cmath>
+#include <deque>
 
 namespace vx::rel {
 
@@ -28,6 +34,47 @@ QString FormataInteiro(qint64 v)
 
 
 
+namespace {
+// vx::FormataMoeda without reading the mask on every call (a listing formats every money cell).
+QString moeda(const Decimal& d)
+{
+    if (d.scale() < 2 && (d.unscaled() > Q_INT64_C(1000000000000000) || d.unscaled() < -Q_INT64_C(1000000000000000)))
+        return vx::FormataMoeda(d);
+    const qint64 centavos = d.rescaled(2).unscaled();
+    const quint64 a = centavos < 0 ? quint64(0) - quint64(centavos) : quint64(centavos);
+    char buf[40];
+    int i = sizeof buf;
+    quint64 resto = a;
+    buf[--i] = char('0' + resto % 10);
+    resto /= 10;
+    buf[--i] = char('0' + resto % 10);
+    resto /= 10;
+    buf[--i] = ',';
+    int digitos = 0;
+    do {
+        if (digitos && digitos % 3 == 0)
+            buf[--i] = '.';
+        buf[--i] = char('0' + resto % 10);
+        resto /= 10;
+        ++digitos;
+    } while (resto);
+    if (centavos < 0)
+        buf[--i] = '-';
+    return QString::fromLatin1(buf + i, int(sizeof buf) - i);
+}
+
+// dd/MM/yyyy of a date in years 1 to 9999 (QDate::toString goes through the calendar).
+QString data(const QDate& d)
+{
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+        return d.toString(QStringLiteral("dd/MM/yyyy"));
+    const int dia = d.day(), mes = d.month(), ano = d.year();
+    const char t[10] = {char('0' + dia / 10), char('0' + dia % 10), '/', char('0' + mes / 10), char('0' + mes % 10), '/',
+                        char('0' + ano / 1000), char('0' + ano / 100 % 10), char('0' + ano / 10 % 10), char('0' + ano % 10)};
+    return QString::fromLatin1(t, 10);
+}
+} // namespace
+
 QString FormataValor(const QVariant& v, Formato f)
 {
     if (!v.isValid() || v.isNull())
@@ -37,11 +84,11 @@ QString FormataValor(const QVariant& v, Formato f)
     switch (f) {
     case Formato::Moeda:
         if (ehDecimal)
-            return vx::FormataMoeda(v.value<Decimal>());
+            return moeda(v.value<Decimal>());
         if (t.id() == QMetaType::LongLong || t.id() == QMetaType::Int)
-            return vx::FormataMoeda(Decimal::fromInt(v.toLongLong()));
+            return moeda(Decimal::fromInt(v.toLongLong()));
         if (auto d = Decimal::parse(v.toString()))
-            return vx::FormataMoeda(*d);
+            return moeda(*d);
         return v.toString();
     case Formato::Inteiro:
         if (ehDecimal)
@@ -50,7 +97,7 @@ QString FormataValor(const QVariant& v, Formato f)
     case Formato::Data:
         if (t.id() == QMetaType::QDateTime)
             return v.toDateTime().toString(QStringLiteral("dd/MM/yyyy"));
-        return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+        return data(v.toDate());
     case Formato::DataHora:
         return v.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     case Formato::DataHoraMin:
@@ -65,11 +112,11 @@ QString FormataValor(const QVariant& v, Formato f)
     }
     if (ehDecimal) {
         const Decimal d = v.value<Decimal>();
-        return f == Formato::Auto && d.scale() <= 2 ? vx::FormataMoeda(d) : d.toShortString();
+        return f == Formato::Auto && d.scale() <= 2 ? moeda(d) : d.toShortString();
     }
     switch (t.id()) {
     case QMetaType::QDate:
-        return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+        return data(v.toDate());
     case QMetaType::QDateTime:
         return v.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
     case QMetaType::QTime:
@@ -141,6 +188,10 @@ Linha::Linha(QSharedPointer<const QStringList> nomes, QVector<QVariant> valores)
 int Linha::indice(const QString& nome) const
 {
     if (m_nomes) {
+        // Names are usually written as the query gives them: the exact spelling first.
+        const qsizetype exato = m_nomes->indexOf(nome);
+        if (exato >= 0)
+            return int(exato);
         for (int i = 0; i < m_nomes->size(); ++i)
             if (m_nomes->at(i).compare(nome, Qt::CaseInsensitive) == 0)
                 return i;
@@ -255,10 +306,26 @@ bool DadosConsulta::proxima(Linha& l)
     return true;
 }
 
+DadosSql::DadosSql(Transacao& tr, const QString& sql, const QVariantList& parametros)
+    : m_q(std::make_unique<Consulta>(tr))
+{
+    m_q->abre(sql, parametros);
+    m_dados = std::make_unique<DadosConsulta>(*m_q);
+}
+
+DadosSql::~DadosSql() = default;
+
+bool DadosSql::proxima(Linha& l) { return m_dados->proxima(l); }
+
 // ---------------------------------------------------------------------------------------------
 // Totals and bands
 
-Decimal Totais::soma(const QString& nome) const { return m_somas.value(nome.toUpper(), Decimal::cents(0)); }
+// Totals are kept under upper-case names; names usually come that way already.
+Decimal Totais::soma(const QString& nome) const
+{
+    const auto it = m_somas.constFind(nome);
+    return it != m_somas.cend() ? *it : m_somas.value(nome.toUpper(), Decimal::cents(0));
+}
 
 void Totais::zera()
 {
@@ -268,7 +335,8 @@ void Totais::zera()
 
 void Totais::acumula(const QString& nome, const Decimal& v)
 {
-    Decimal& s = m_somas[nome.toUpper()];
+    const auto it = m_somas.find(nome);
+    Decimal& s = it != m_somas.end() ? *it : m_somas[nome.toUpper()];
     s = s + v;
 }
 
@@ -474,6 +542,16 @@ int Documento::indiceFonte(const QFont& f)
     return int(m_fontes.size() - 1);
 }
 
+void Documento::adicionaCelula(CelulaTabela c)
+{
+    if ((m_numCelulas & (kBloco - 1)) == 0) {
+        m_celulas.append(QVector<CelulaTabela>());
+        m_celulas.last().reserve(kBloco);
+    }
+    m_celulas.last().append(std::move(c));
+    ++m_numCelulas;
+}
+
 int Documento::indiceImagem(const QImage& img)
 {
     for (int i = 0; i < m_imagens.size(); ++i)
@@ -489,10 +567,10 @@ void Documento::desenha(QPainter& p, int pagina) const
     for (const Comando& c : m_paginas.at(pagina).comandos) {
         switch (c.tipo) {
         case Comando::Tipo::Texto: {
-            if (c.fundo.isValid())
-                p.fillRect(c.r, c.fundo);
+            if (qAlpha(c.fundo))
+                p.fillRect(c.r, QColor::fromRgba(c.fundo));
             p.setFont(m_fontes.at(c.fonte));
-            p.setPen(c.cor);
+            p.setPen(QColor::fromRgba(c.cor));
             const QString t = c.totalPaginas ? QString(c.texto).replace(QLatin1String("{PAGINAS}"), total) : c.texto;
             if (c.flags & Qt::TextWordWrap) {
                 p.save();
@@ -505,14 +583,14 @@ void Documento::desenha(QPainter& p, int pagina) const
             break;
         }
         case Comando::Tipo::Linha:
-            p.setPen(QPen(c.cor, c.espessura));
+            p.setPen(QPen(QColor::fromRgba(c.cor), c.espessura));
             p.drawLine(c.r.topLeft(), c.r.bottomRight());
             break;
         case Comando::Tipo::Retangulo:
-            if (c.fundo.isValid())
-                p.fillRect(c.r, c.fundo);
+            if (qAlpha(c.fundo))
+                p.fillRect(c.r, QColor::fromRgba(c.fundo));
             if (c.espessura > 0) {
-                p.setPen(QPen(c.cor, c.espessura));
+                p.setPen(QPen(QColor::fromRgba(c.cor), c.espessura));
                 p.setBrush(Qt::NoBrush);
                 p.drawRect(c.r);
             }
@@ -538,6 +616,168 @@ QStringList Documento::textos(int pagina) const
 // ---------------------------------------------------------------------------------------------
 // Layout
 
+namespace {
+// Widths of single-line texts from the advance of each character and the kerning of each pair,
+// measured once per font. Exact for fonts shaped pair by pair (the report fonts), which is
+// checked when the font is first used on sample texts and on "ff" beside every character (where
+// fonts with ligatures or contextual kerning differ); for other fonts only an estimate, and texts
+// near the cell's edge are measured.
+class Larguras {
+public:
+    explicit Larguras(const QFont& f) : m_fm(f), m_avancos(256, kNaoMedido)
+    {
+        static const char* const amostras[] = {
+            "ff fi fl ffi ffl ft fj Th st ct tt", "The quick brown fox jumps over the lazy dog.",
+            "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG 0123456789", "AVA LTA Te Yo P. F, r. W; 1/2 (x) [y] \"z\" 'a'",
+            "\xc3\x81\xc3\x89\xc3\x8d\xc3\x93\xc3\x9a \xc3\x82\xc3\x8a\xc3\x94 \xc3\x83\xc3\x95 \xc3\x87 "
+            "\xc3\xa1\xc3\xa9\xc3\xad\xc3\xb3\xc3\xba \xc3\xa2\xc3\xaa\xc3\xb4 \xc3\xa3\xc3\xb5 \xc3\xa7 \xc3\xa0 N\xc2\xba"};
+        QVarLengthArray<double, 128> w;
+        const auto confere = [&](const QString& t) { return prefixos(t, w) && w[t.size()] == m_fm.horizontalAdvance(t); };
+        for (const char* a : amostras)
+            m_exata = m_exata && confere(QString::fromUtf8(a));
+        for (ushort u = 32; u < 256 && m_exata; ++u) {
+            if (!coberto(u))
+                continue;
+            const QChar c(u), f(u'f');
+            m_exata = confere(QString(f) + f + c) && confere(QString(c) + f + f);
+        }
+    }
+
+    // Whether the table gives the widths the shaping gives.
+    bool exata() const { return m_exata; }
+
+    // Width of every prefix: w[k] is the width of t.left(k). False when t holds a character
+    // outside the table.
+    bool prefixos(const QString& t, QVarLengthArray<double, 128>& w)
+    {
+        const qsizetype n = t.size();
+        w.resize(n + 1);
+        w[0] = 0;
+        if (n == 0)
+            return true;
+        const QChar* c = t.constData();
+        ushort anterior = 0;
+        double x = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const ushort u = c[i].unicode();
+            if (!coberto(u))
+                return false;
+            if (i > 0)
+                x += par(anterior, u);
+            x += avanco(u);
+            w[i + 1] = x;
+            anterior = u;
+        }
+        return true;
+    }
+
+private:
+    static constexpr float kNaoMedido = -1e30f;
+
+    // Printable Latin-1 without the soft hyphen.
+    static bool coberto(ushort u) { return (u >= 32 && u < 127) || (u >= 160 && u < 256 && u != 0xAD); }
+
+    double avanco(ushort u)
+    {
+        float& a = m_avancos[u];
+        if (a == kNaoMedido)
+            a = float(m_fm.horizontalAdvance(QChar(u)));
+        return a;
+    }
+
+    // Kerning of a pair: what the pair measures beyond its two advances.
+    double par(ushort a, ushort b)
+    {
+        if (m_pares.empty())
+            m_pares.assign(256 * 256, kNaoMedido);
+        float& k = m_pares[size_t(a) * 256 + b];
+        if (k == kNaoMedido) {
+            const QChar dois[2] = {QChar(a), QChar(b)};
+            k = float(m_fm.horizontalAdvance(QString(dois, 2)) - avanco(a) - avanco(b));
+        }
+        return k;
+    }
+
+    const QFontMetricsF m_fm;
+    std::vector<float> m_avancos;
+    std::vector<float> m_pares;
+    bool m_exata = true;
+};
+
+QHash<QString, std::shared_ptr<Larguras>>& tabelasLarguras()
+{
+    thread_local QHash<QString, std::shared_ptr<Larguras>> tabelas;
+    return tabelas;
+}
+
+// The width table of a font, kept for every later layout in the thread (the main thread's go with
+// the application, before the fonts do).
+Larguras& LargurasDe(const QFont& f)
+{
+    auto& tabelas = tabelasLarguras();
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (tabelas.isEmpty() && app && QThread::currentThread() == app->thread())
+        qAddPostRoutine([] { tabelasLarguras().clear(); });
+    std::shared_ptr<Larguras>& l = tabelas[f.key()];
+    if (!l)
+        l = std::make_shared<Larguras>(f);
+    return *l;
+}
+
+// Decimals of a mask ("###,##0.00": 2 to 2, "#,##0.###": 0 to 3) and whether it groups thousands.
+void casasDaMascara(const QString& mascara, qint8& casas, quint8& estilo)
+{
+    const qsizetype ponto = mascara.indexOf(QLatin1Char('.'));
+    const QStringView inteira = ponto < 0 ? QStringView(mascara) : QStringView(mascara).left(ponto);
+    const QStringView fracao = ponto < 0 ? QStringView() : QStringView(mascara).mid(ponto + 1);
+    const int minimo = int(fracao.count(QLatin1Char('0')));
+    const int maximo = minimo + int(fracao.count(QLatin1Char('#')));
+    casas = qint8(qMin(maximo, 30));
+    estilo = (inteira.contains(QLatin1Char(',')) ? CelulaTabela::Milhar : 0) | (maximo > minimo ? CelulaTabela::Livre : 0);
+}
+
+// How a formatted value reads back as a number: money and integers (Moeda, Inteiro); in Auto a
+// decimal (money up to two decimals, its short form beyond) or an integer (no separators).
+void casasDoFormato(Formato f, const QVariant* v, qint8& casas, quint8& estilo)
+{
+    switch (f) {
+    case Formato::Moeda:
+        casas = 2;
+        estilo = CelulaTabela::Milhar;
+        return;
+    case Formato::Inteiro:
+        casas = 0;
+        estilo = CelulaTabela::Milhar;
+        return;
+    case Formato::Auto:
+        if (!v)
+            break;
+        if (v->metaType() == QMetaType::fromType<Decimal>()) {
+            const bool moeda = v->value<Decimal>().scale() <= 2;
+            casas = moeda ? 2 : 0;
+            estilo = moeda ? CelulaTabela::Milhar : CelulaTabela::Livre;
+            return;
+        }
+        switch (v->metaType().id()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            casas = 0;
+            estilo = 0;
+            return;
+        default:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+    casas = -1;
+    estilo = 0;
+}
+} // namespace
+
 class Montador {
 public:
     Montador(Documento& d, const ProgressoMontagem& p) : doc(d), progresso(p) {}
@@ -550,6 +790,7 @@ public:
         paginaAberta = false;
         cabColunas = nullptr;
         abertos.clear();
+        tabela = false;
     }
 
     void terminaParte()
@@ -569,6 +810,9 @@ public:
     {
         PaginaDoc pg;
         pg.orientacao = parte->pagina.orientacao;
+        // Pages of a listing hold about as many commands as the one before.
+        if (!doc.paginas().isEmpty())
+            pg.comandos.reserve(doc.paginas().last().comandos.size() + 16);
         doc.paginas().append(pg);
         paginaAberta = true;
         y = y0();
@@ -614,24 +858,27 @@ public:
     }
 
     // Emits a band at the cursor, starting a page when it does not fit (with `reserva` more
-    // units kept free for the band that must follow it).
-    void emite(const Banda& b, const Contexto& ctx, double reserva = 0)
+    // units kept free for the band that must follow it). Bands of the data flow also make a row
+    // of the listing's table; naTabela false leaves one out (the column header of a later part).
+    void emite(const Banda& b, const Contexto& ctx, double reserva = 0, bool naTabela = true)
     {
         if (b.vazia() || (b.visivel && !b.visivel(ctx)))
             return;
         if (!paginaAberta)
             abrePagina();
-        QVector<Medida> medidas;
+        Emprestimo emp(*this);
+        QVector<Medida>& medidas = emp.v;
         double h = mede(b, ctx, medidas);
         if (y + h + reserva > limite + 0.5 && y > topoConteudo() + 0.5) {
             novaPagina();
-            medidas.clear();
             h = mede(b, ctx, medidas);
         }
         Contexto c = ctx;
         c.pagina = numeroPagina();
         desenhaBanda(b, c, x0(), y, h, medidas);
         y += h;
+        if (tabela && naTabela)
+            registraNaTabela(b, medidas);
     }
 
     // Emits at the cursor without page checks (page header, footer, column header).
@@ -639,26 +886,49 @@ public:
     {
         if (b.vazia() || (b.visivel && !b.visivel(ctx)))
             return;
-        QVector<Medida> medidas;
-        const double h = mede(b, ctx, medidas);
-        desenhaBanda(b, ctx, x0(), y, h, medidas);
+        Emprestimo emp(*this);
+        const double h = mede(b, ctx, emp.v);
+        desenhaBanda(b, ctx, x0(), y, h, emp.v);
         y += h;
     }
 
     // Emits at a fixed place (forms).
     void emiteEm(const Banda& b, const Contexto& ctx, double x, double yy)
     {
-        QVector<Medida> medidas;
-        const double h = mede(b, ctx, medidas);
-        desenhaBanda(b, ctx, x, yy, h, medidas);
+        Emprestimo emp(*this);
+        const double h = mede(b, ctx, emp.v);
+        desenhaBanda(b, ctx, x, yy, h, emp.v);
     }
 
     double alturaDe(const Banda& b, const Contexto& ctx)
     {
         if (b.vazia() || (b.visivel && !b.visivel(ctx)))
             return 0;
-        QVector<Medida> m;
-        return mede(b, ctx, m);
+        Emprestimo emp(*this);
+        return mede(b, ctx, emp.v);
+    }
+
+    // The listing's table starts with the root section's columns: their titles open it, or open a
+    // new block after an empty row when an earlier part had other columns.
+    void iniciaTabela(const QVector<Coluna>& colunas)
+    {
+        const auto pos = posicoesDe(colunas);
+        inicioColunas.clear();
+        QStringList titulos;
+        for (int i = 0; i < colunas.size(); ++i) {
+            inicioColunas.append(pos[i].first);
+            titulos << colunas[i].titulo;
+        }
+        tabela = true;
+        if (doc.temPlanilha() && titulos == titulosTabela)
+            return;
+        if (doc.temPlanilha())
+            doc.novaLinhaTabela();
+        doc.novaLinhaTabela();
+        for (int i = 0; i < titulos.size(); ++i)
+            if (!titulos[i].isEmpty())
+                doc.adicionaCelula(CelulaTabela{titulos[i], qint16(i)});
+        titulosTabela = titulos;
     }
 
     void processaSecao(Secao& s, FonteDados& dados, bool raiz);
@@ -680,65 +950,137 @@ public:
     double y = 0;
     double limite = 0;
     qint64 linhas = 0;
+    bool tabela = false;          // the part's bands go into the table
+    QVector<double> inicioColunas; // mm, left of each root column
+    QStringList titulosTabela;
+
+    QVector<QPair<double, double>> posicoesDe(const QVector<Coluna>& cols) const
+    {
+        return PosicoesColunas(cols, parte->pagina.larguraUtilMm());
+    }
 
 private:
     struct Medida {
-        QString texto;
+        QString texto;   // as laid out (the table's text)
+        QString exibido; // cut to the cell
         int fonte = 0;
         double altura = 0; // wrapped text height
         double deslocamento = 0; // wrapped text: first line level with the centred cells
         bool visivel = true;
         bool totalPaginas = false;
+        qint8 casas = -1;
+        quint8 estilo = 0;
     };
+
+    // Measure vectors reused band after band; bands nest (a page break emits the page header
+    // while a band is being placed), so there is one vector per depth.
+    std::deque<QVector<Medida>> pilhaMedidas;
+    int nivelMedidas = 0;
+    struct Emprestimo {
+        Montador& m;
+        QVector<Medida>& v;
+        explicit Emprestimo(Montador& mm) : m(mm), v(mm.pegaMedidas()) {}
+        ~Emprestimo() { --m.nivelMedidas; }
+    };
+    QVector<Medida>& pegaMedidas()
+    {
+        if (nivelMedidas == int(pilhaMedidas.size()))
+            pilhaMedidas.emplace_back();
+        return pilhaMedidas[size_t(nivelMedidas++)];
+    }
 
     double topoConteudo() const { return yTopo; }
 
     struct InfoFonte {
+        QString forcada;
+        Fonte fonte;
         int indice;
         QFontMetricsF metricas;
+        double em;
+        Larguras& larguras;
+        InfoFonte(const QString& fc, const Fonte& f, int i, const QFont& qf)
+            : forcada(fc), fonte(f), indice(i), metricas(qf), em(metricas.height()), larguras(LargurasDe(qf))
+        {
+        }
     };
 
-    const InfoFonte& infoFonte(const Elemento& e)
+    static bool mesmaFonte(const Fonte& a, const Fonte& b)
     {
-        Fonte f = e.fonteDefinida ? e.fonte : Fonte{};
-        const QString chave = parte->familiaForcada + QLatin1Char('|') + f.familia + QLatin1Char('|')
-                              + QString::number(f.pontos) + (f.negrito ? QLatin1Char('b') : QLatin1Char('-'))
-                              + (f.italico ? QLatin1Char('i') : QLatin1Char('-')) + QString::number(f.estreitamento);
-        auto it = fontes.find(chave);
-        if (it == fontes.end()) {
-            if (!parte->familiaForcada.isEmpty())
-                f = ResolveFonte(parte->familiaForcada, f);
-            const QFont qf = f.qfont();
-            it = fontes.insert(chave, InfoFonte{doc.indiceFonte(qf), QFontMetricsF(qf)});
-        }
-        return it.value();
+        return a.pontos == b.pontos && a.negrito == b.negrito && a.italico == b.italico
+            && a.estreitamento == b.estreitamento && a.familia == b.familia;
     }
 
-    QString textoDe(const Elemento& e, const Contexto& ctx, bool& totalPaginas) const
+    InfoFonte& infoFonte(const Elemento& e)
+    {
+        static const Fonte padrao;
+        const Fonte& f = e.fonteDefinida ? e.fonte : padrao;
+        if (ultimaFonte && mesmaFonte(ultimaFonte->fonte, f) && ultimaFonte->forcada == parte->familiaForcada)
+            return *ultimaFonte;
+        for (const auto& inf : fontes)
+            if (mesmaFonte(inf->fonte, f) && inf->forcada == parte->familiaForcada) {
+                ultimaFonte = inf.get();
+                return *inf;
+            }
+        const Fonte resolvida = parte->familiaForcada.isEmpty() ? f : ResolveFonte(parte->familiaForcada, f);
+        const QFont qf = resolvida.qfont();
+        fontes.push_back(std::make_unique<InfoFonte>(parte->familiaForcada, f, doc.indiceFonte(qf), qf));
+        ultimaFonte = fontes.back().get();
+        return *ultimaFonte;
+    }
+
+    // The element's text; `casas`/`estilo` tell how it reads back as a number (casas -1: text).
+    QString textoDe(const Elemento& e, const Contexto& ctx, bool& totalPaginas, qint8& casas, quint8& estilo) const
     {
         totalPaginas = false;
+        casas = -1;
+        estilo = 0;
         switch (e.tipo) {
-        case Elemento::Tipo::Campo:
+        case Elemento::Tipo::Campo: {
             if (!ctx.linha)
                 return {};
+            const QVariant v = ctx.linha->valor(e.texto);
             if (!e.mascara.isEmpty()) {
-                const QVariant v = ctx.linha->valor(e.texto);
-                return v.isValid() ? vx::FormataValor(ctx.linha->decimal(e.texto), e.mascara) : QString();
+                if (!v.isValid())
+                    return {};
+                casasDaMascara(e.mascara, casas, estilo);
+                return vx::FormataValor(ctx.linha->decimal(e.texto), e.mascara);
             }
-            return FormataValor(ctx.linha->valor(e.texto), e.formato);
-        case Elemento::Tipo::Soma:
-            if (ctx.totais && !e.mascara.isEmpty())
-                return vx::FormataValor(ctx.totais->soma(e.texto), e.mascara);
-            return ctx.totais ? FormataValor(QVariant::fromValue(ctx.totais->soma(e.texto)),
-                                             e.formato == Formato::Auto ? Formato::Moeda : e.formato)
-                              : QString();
+            casasDoFormato(e.formato, &v, casas, estilo);
+            return FormataValor(v, e.formato);
+        }
+        case Elemento::Tipo::Soma: {
+            if (!ctx.totais)
+                return {};
+            const Decimal soma = ctx.totais->soma(e.texto);
+            if (!e.mascara.isEmpty()) {
+                casasDaMascara(e.mascara, casas, estilo);
+                return vx::FormataValor(soma, e.mascara);
+            }
+            const Formato f = e.formato == Formato::Auto ? Formato::Moeda : e.formato;
+            if (f == Formato::Texto) {
+                casas = 0;
+                estilo = CelulaTabela::Livre;
+            } else {
+                casasDoFormato(f, nullptr, casas, estilo);
+            }
+            return FormataValor(QVariant::fromValue(soma), f);
+        }
         case Elemento::Tipo::Contagem:
-            return ctx.totais ? FormataInteiro(ctx.totais->contagem()) : QString();
+            if (!ctx.totais)
+                return {};
+            casas = 0;
+            estilo = CelulaTabela::Milhar;
+            return FormataInteiro(ctx.totais->contagem());
         case Elemento::Tipo::Texto:
             break;
         default:
             return {};
         }
+        // Computed and template texts read back as numbers only when formatted as such.
+        if (!e.mascara.isEmpty())
+            casasDaMascara(e.mascara, casas, estilo);
+        else if (e.formato == Formato::Moeda || e.formato == Formato::Inteiro)
+            casasDoFormato(e.formato, nullptr, casas, estilo);
         if (e.funcao) {
             QString t = e.funcao(ctx);
             totalPaginas = t.contains(QLatin1String("{PAGINAS}"));
@@ -785,8 +1127,38 @@ private:
         return h | (e.quebra ? Qt::AlignTop | Qt::TextWordWrap : Qt::AlignVCenter);
     }
 
-    // Cuts a single-line text to the width of its cell.
-    static QString corta(const QString& t, const QFontMetricsF& fm, double largura)
+    // Cuts a single-line text to the width of its cell: the longest prefix that fits, searched
+    // the same way on the width table as on measured widths. With a font the table does not
+    // give exactly, a text near the cell's edge is measured and a cut is confirmed by measuring
+    // the prefix and the prefix one character longer.
+    static QString corta(const QString& t, InfoFonte& inf, double largura)
+    {
+        QVarLengthArray<double, 128> w;
+        if (!inf.larguras.prefixos(t, w))
+            return cortaMedindo(t, inf.metricas, largura);
+        const int n = int(t.size());
+        const bool exata = inf.larguras.exata();
+        const double folga = exata ? 0 : inf.em * (0.1 + 0.01 * n);
+        if (w[n] + folga <= largura)
+            return t;
+        if (w[n] - folga > largura) {
+            int lo = 0, hi = n;
+            while (lo < hi) {
+                const int meio = (lo + hi + 1) / 2;
+                if (w[meio] <= largura)
+                    lo = meio;
+                else
+                    hi = meio - 1;
+            }
+            if (exata
+                || ((lo == 0 || inf.metricas.horizontalAdvance(t.left(lo)) == w[lo])
+                    && inf.metricas.horizontalAdvance(t.left(lo + 1)) == w[lo + 1]))
+                return t.left(lo);
+        }
+        return cortaMedindo(t, inf.metricas, largura);
+    }
+
+    static QString cortaMedindo(const QString& t, const QFontMetricsF& fm, double largura)
     {
         if (fm.horizontalAdvance(t) <= largura)
             return t;
@@ -814,17 +1186,21 @@ private:
             if (!md.visivel || e.tipo == Elemento::Tipo::Linha || e.tipo == Elemento::Tipo::Caixa
                 || e.tipo == Elemento::Tipo::Imagem)
                 continue;
-            const InfoFonte& inf = infoFonte(e);
+            InfoFonte& inf = infoFonte(e);
             md.fonte = inf.indice;
-            md.texto = textoDe(e, ctx, md.totalPaginas);
+            md.texto = textoDe(e, ctx, md.totalPaginas, md.casas, md.estilo);
+            md.altura = md.deslocamento = 0;
             const double w = mm(e.ret.width());
             if (e.quebra) {
                 const QRectF br = inf.metricas.boundingRect(QRectF(0, 0, w, 1e7), alinhamento(e), md.texto);
                 md.deslocamento = qMax(0.0, (mm(e.ret.height()) - inf.metricas.height()) / 2);
                 md.altura = qMax(mm(e.ret.height()), br.height() + md.deslocamento);
                 h = qMax(h, qMin(maximo, mm(e.ret.top()) + md.altura + (base - mm(e.ret.bottom()))));
+                md.exibido = md.texto;
             } else if (!md.totalPaginas) {
-                md.texto = corta(md.texto, inf.metricas, w);
+                md.exibido = corta(md.texto, inf, w);
+            } else {
+                md.exibido = md.texto;
             }
         }
         return h;
@@ -839,7 +1215,7 @@ private:
                 Comando cmd;
                 cmd.tipo = Comando::Tipo::Retangulo;
                 cmd.r = QRectF(bx, by, larguraUtil(), h);
-                cmd.fundo = c;
+                cmd.fundo = c.rgba();
                 pg.comandos.append(cmd);
             }
         }
@@ -851,12 +1227,12 @@ private:
                 continue;
             QRectF r(bx + mm(e.ret.x()), by + mm(e.ret.y()), mm(e.ret.width()), mm(e.ret.height()));
             Comando cmd;
-            cmd.cor = e.cor;
-            cmd.fundo = e.fundo;
+            cmd.cor = e.cor.rgba();
+            cmd.fundo = e.fundo.isValid() ? e.fundo.rgba() : 0;
             if (e.corFundo) {
                 const QColor c = e.corFundo(ctx);
                 if (c.isValid())
-                    cmd.fundo = c;
+                    cmd.fundo = c.rgba();
             }
             cmd.espessura = mm(e.espessura);
             switch (e.tipo) {
@@ -875,7 +1251,7 @@ private:
                 cmd.imagem = e.imagem.isNull() ? -1 : doc.indiceImagem(e.imagem);
                 break;
             default:
-                if (md.texto.isEmpty() && !e.fundo.isValid())
+                if (md.exibido.isEmpty() && !e.fundo.isValid())
                     continue;
                 cmd.tipo = Comando::Tipo::Texto;
                 if (e.quebra) {
@@ -883,9 +1259,9 @@ private:
                     r.translate(0, md.deslocamento);
                 }
                 cmd.r = r;
-                cmd.texto = md.texto;
+                cmd.texto = md.exibido;
                 cmd.fonte = qint16(md.fonte);
-                cmd.flags = alinhamento(e);
+                cmd.flags = quint16(alinhamento(e));
                 cmd.totalPaginas = md.totalPaginas;
                 break;
             }
@@ -893,11 +1269,37 @@ private:
         }
     }
 
+    // Rows of the table from the texts of a band: one per line of texts (a text below every text
+    // of the row so far starts the next one); a band without text adds none.
+    void registraNaTabela(const Banda& b, const QVector<Medida>& medidas)
+    {
+        bool aberta = false;
+        double fundoLinha = 0;
+        for (int i = 0; i < b.elementos.size(); ++i) {
+            const Elemento& e = b.elementos[i];
+            const Medida& md = medidas[i];
+            if (!md.visivel || md.texto.isEmpty() || e.tipo == Elemento::Tipo::Linha
+                || e.tipo == Elemento::Tipo::Caixa || e.tipo == Elemento::Tipo::Imagem)
+                continue;
+            if (!aberta || e.ret.top() >= fundoLinha - 1e-6) {
+                doc.novaLinhaTabela();
+                aberta = true;
+                fundoLinha = e.ret.bottom();
+            } else
+                fundoLinha = qMax(fundoLinha, e.ret.bottom());
+            int col = int(inicioColunas.size()) - 1;
+            while (col > 0 && e.ret.x() < inicioColunas[col] - 1e-6)
+                --col;
+            doc.adicionaCelula(CelulaTabela{md.texto, qint16(qMax(0, col)), md.casas, md.estilo});
+        }
+    }
+
 public:
     double yTopo = 0; // top of the content area of the current page (after headers)
 
 private:
-    QHash<QString, InfoFonte> fontes;
+    std::vector<std::unique_ptr<InfoFonte>> fontes;
+    InfoFonte* ultimaFonte = nullptr;
 };
 
 namespace {
@@ -923,6 +1325,7 @@ Banda bandaLinhaColunas(const Secao& s, double larguraUtil)
         const Coluna& c = s.colunas[i];
         const QRectF r(pos[i].first, 0, pos[i].second - kFolga, s.alturaLinha);
         Elemento& e = c.funcao ? b.calculado(r, c.funcao, c.alinha) : b.campo(r, c.campo, c.formato, c.alinha);
+        e.formato = c.formato;
         e.com(s.fonteColunas);
         e.mascara = c.mascara;
         e.corFundo = c.fundoCelula;
@@ -965,7 +1368,9 @@ void Montador::processaSecao(Secao& s, FonteDados& dados, bool raiz)
     if (raiz && !s.colunas.isEmpty()) {
         cabColunas = &cab;
         if (paginaAberta && rel)
-            emite(cab, Contexto{});
+            emite(cab, Contexto{}, 0, false);
+        if (rel)
+            iniciaTabela(s.colunas);
     }
     if (!paginaAberta)
         abrePagina();
@@ -1139,6 +1544,7 @@ std::shared_ptr<Documento> MontaDocumento(const QVector<Parte*>& partes, const P
     Montador m(*doc, progresso);
     for (Parte* p : partes)
         p->monta(m);
+    doc->defineLinhas(m.linhas);
     return doc;
 }
 
@@ -1214,6 +1620,59 @@ QImage ImagemPagina(const Documento& doc, int pagina, double dpi)
     p.scale(dpi / kDpi, dpi / kDpi);
     doc.desenha(p, pagina);
     return img;
+}
+
+namespace {
+// A table cell as a sheet cell: the printed text read back as a number when it was formatted as
+// one ("1.234,56", "12", "1,655"), otherwise the text.
+CelulaPlanilha celulaDe(const CelulaTabela& c)
+{
+    if (!c.numero())
+        return CelulaPlanilha::deTexto(c.texto);
+    const bool milhar = c.estilo & CelulaTabela::Milhar;
+    const std::optional<Decimal> v = Decimal::parse(milhar ? QString(c.texto).remove(QLatin1Char('.')) : c.texto);
+    if (!v)
+        return CelulaPlanilha::deTexto(c.texto);
+    if (c.estilo & CelulaTabela::Livre)
+        return CelulaPlanilha::deNumero(*v, QString());
+    // One string per format, shared by the cells.
+    static const QString moeda = QString::fromLatin1(kFormatoValor), milhares = QStringLiteral("#,##0"),
+                         unidades = QStringLiteral("0");
+    if (c.casas == 0)
+        return CelulaPlanilha::deNumero(*v, milhar ? milhares : unidades);
+    if (milhar && c.casas == 2)
+        return CelulaPlanilha::deNumero(*v, moeda);
+    return CelulaPlanilha::deNumero(*v, (milhar ? milhares : unidades) + QLatin1Char('.') + QString(c.casas, QLatin1Char('0')));
+}
+} // namespace
+
+Planilha PlanilhaDoDocumento(const Documento& doc)
+{
+    Planilha p;
+    p.linhas.reserve(doc.numLinhasTabela());
+    for (int r = 0; r < doc.numLinhasTabela(); ++r) {
+        const int inicio = doc.inicioLinhaTabela(r), fim = doc.inicioLinhaTabela(r + 1);
+        int colunas = 0;
+        for (int i = inicio; i < fim; ++i)
+            colunas = qMax(colunas, doc.celulaTabela(i).coluna + 1);
+        LinhaPlanilha linha(colunas);
+        QVector<int> origem(colunas, -1);
+        for (int i = inicio; i < fim; ++i) {
+            const CelulaTabela& c = doc.celulaTabela(i);
+            CelulaPlanilha& destino = linha[c.coluna];
+            if (origem[c.coluna] < 0) {
+                destino = celulaDe(c);
+                origem[c.coluna] = i;
+            } else {
+                // Texts of one column are joined as printed.
+                const QString junto = destino.tipo == CelulaPlanilha::Tipo::Texto ? destino.texto
+                                                                                  : doc.celulaTabela(origem[c.coluna]).texto;
+                destino = CelulaPlanilha::deTexto(junto + QLatin1Char(' ') + c.texto);
+            }
+        }
+        p.linhas.append(std::move(linha));
+    }
+    return p;
 }
 
 } // namespace vx::rel

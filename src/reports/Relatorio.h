@@ -30,6 +30,8 @@ class QPagedPaintDevice;
 namespace vx {
 class Consulta;
 class Campo;
+class Transacao;
+struct Planilha;
 } // namespace vx
 
 namespace vx::rel {
@@ -120,6 +122,18 @@ public:
 private:
     Consulta& m_q;
     QSharedPointer<const QStringList> m_nomes;
+};
+
+// Opens a query of its own and streams it (sub-lists under a master row, single-query reports).
+class DadosSql : public FonteDados {
+public:
+    DadosSql(Transacao& tr, const QString& sql, const QVariantList& parametros = {});
+    ~DadosSql() override;
+    bool proxima(Linha& l) override;
+
+private:
+    std::unique_ptr<Consulta> m_q;
+    std::unique_ptr<DadosConsulta> m_dados;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -352,23 +366,35 @@ void FonteRelatorio(Parte& parte, const QString& familia = QStringLiteral("Draft
 // ---------------------------------------------------------------------------------------------
 // Laid-out document
 
+// One drawing command; kept small, a long listing holds about ten per row.
 struct Comando {
     enum class Tipo : quint8 { Texto, Linha, Retangulo, Imagem };
     Tipo tipo = Tipo::Texto;
     bool totalPaginas = false; // text holds {PAGINAS}
     qint16 fonte = 0;
-    int flags = 0;
+    quint16 flags = 0;         // Qt::Alignment and Qt::TextWordWrap
     int imagem = -1;
+    QRgb cor = 0;
+    QRgb fundo = 0;            // alpha 0 = none
+    double espessura = 0;
     QRectF r;                  // layout units, page coordinates
     QString texto;
-    QColor cor;
-    QColor fundo;
-    double espessura = 0;
 };
 
 struct PaginaDoc {
     QPageLayout::Orientation orientacao = QPageLayout::Portrait;
     QVector<Comando> comandos;
+};
+
+// A cell of a listing's table: a text of a band as laid out (uncut), in the column of the root
+// section whose range holds its x position. The text is the command's own (shared).
+struct CelulaTabela {
+    QString texto;
+    qint16 coluna = 0;
+    qint8 casas = -1;    // a number shown with this many decimals; -1 = text
+    quint8 estilo = 0;   // numbers: Milhar (thousands separators), Livre (variable decimals)
+    enum : quint8 { Milhar = 1, Livre = 2 };
+    bool numero() const { return casas >= 0; }
 };
 
 class Documento {
@@ -380,6 +406,19 @@ public:
     void desenha(QPainter& p, int pagina) const;
     // All text of a page, in command order (tests, search).
     QStringList textos(int pagina) const;
+    // Data rows laid out (every section and form); 0 = the report found nothing.
+    qint64 linhas() const { return m_linhas; }
+    void defineLinhas(qint64 n) { m_linhas = n; }
+
+    // The listings' table (spreadsheet export): the column titles, then one row per band of the
+    // data flow. Forms and listings without columns add nothing.
+    bool temPlanilha() const { return !m_inicioLinhas.isEmpty(); }
+    int numLinhasTabela() const { return int(m_inicioLinhas.size()); }
+    // Cells of row i: celulaTabela(k) for k in [inicioLinhaTabela(i), inicioLinhaTabela(i + 1)).
+    int inicioLinhaTabela(int i) const { return i < m_inicioLinhas.size() ? m_inicioLinhas.at(i) : m_numCelulas; }
+    const CelulaTabela& celulaTabela(int k) const { return m_celulas.at(k >> kBitsBloco).at(k & (kBloco - 1)); }
+    void novaLinhaTabela() { m_inicioLinhas.append(m_numCelulas); }
+    void adicionaCelula(CelulaTabela c);
 
     // Used by the layout.
     QVector<PaginaDoc>& paginas() { return m_paginas; }
@@ -392,6 +431,13 @@ private:
     QVector<PaginaDoc> m_paginas;
     QVector<QFont> m_fontes;
     QVector<QImage> m_imagens;
+    qint64 m_linhas = 0;
+    // Cells in fixed blocks: a long table grows without moving what it holds.
+    static constexpr int kBitsBloco = 12;
+    static constexpr int kBloco = 1 << kBitsBloco;
+    QVector<QVector<CelulaTabela>> m_celulas;
+    int m_numCelulas = 0;
+    QVector<qint32> m_inicioLinhas;
 };
 
 // Called every few rows with the rows laid out so far; false cancels the layout.
@@ -408,8 +454,15 @@ bool DesenhaDocumento(const Documento& doc, QPagedPaintDevice& dispositivo, int 
 bool GravaPdf(const Documento& doc, const QString& arquivo, QString* erro = nullptr);
 // One page as an image at the given resolution (dots per inch).
 QImage ImagemPagina(const Documento& doc, int pagina, double dpi = 96);
+// The document's table as a sheet: numbers (sums, counts, money, integers, decimal masks) as
+// numbers equal to the printed text, "#,##0.00" for money, "#,##0" / "0" for integers; texts that
+// fall in the same column joined with a blank; everything else text.
+Planilha PlanilhaDoDocumento(const Documento& doc);
 
 // Thrown when the progress callback cancels a layout.
 struct Cancelado {};
 
 } // namespace vx::rel
+
+Q_DECLARE_TYPEINFO(vx::rel::Comando, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(vx::rel::CelulaTabela, Q_RELOCATABLE_TYPE);

@@ -1,12 +1,8 @@
 #include "reports/TFFiltroPeriodo.h"
 #include "core/Mensagens.h"
-#include "core/widgets/Formulario.h"
-#include "core/widgets/TPersonBtn.h"
 #include "core/widgets/TPersonEdit.h"
-#include "reports/UiPreview.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace vx {
@@ -22,39 +18,18 @@ bool PeriodoRelatorioValido(TPersonEdit* inicio, TPersonEdit* fim)
     return true;
 }
 
-TFFiltroPeriodo::TFFiltroPeriodo(const char* nome, const QString& legenda, QWidget* parent) : TFBase(parent)
+TFFiltroPeriodo::TFFiltroPeriodo(const char* nome, const QString& legenda, QWidget* parent, const char* campo1,
+                                 const char* campo2)
+    : TFFiltroRelatorio(nome, legenda, parent)
 {
-    setObjectName(QLatin1String(nome));
-    setWindowTitle(legenda);
-    Formulario f(this);
-    auto* form = f.novoForm();
-    std::tie(PEData1, PEData2) = f.periodoDoMes("PEData1", "PEData2");
-    f.fechaLinha();
-    PBtnImprimir = new TPersonBtn(QStringLiteral("&Imprimir"), this);
-    PBtnImprimir->setObjectName(QStringLiteral("PBtnImprimir"));
-    auto* botoes = new QHBoxLayout;
-    botoes->addStretch();
-    botoes->addWidget(PBtnImprimir);
-    auto* lay = new QVBoxLayout(this);
-    lay->addLayout(form);
-    lay->addLayout(botoes);
+    m_corpo->addLayout(m_form.novoForm());
+    std::tie(PEData1, PEData2) = m_form.periodoDoMes(campo1, campo2);
+    m_form.fechaLinha();
     resize(360, 100);
-    connect(PBtnImprimir, &TPersonBtn::Acao, this, [this] { PBtnImprimirClick(); });
 }
 
-void TFFiltroPeriodo::PBtnImprimirClick()
-{
-    ExecutaAcao(PBtnImprimir, [this] {
-        if (!PeriodoRelatorioValido(PEData1, PEData2))
-            return;
-        SuspendeFechamento s(this);
-        std::shared_ptr<rel::Documento> doc;
-        {
-            Aguarde aguarde(this, QStringLiteral("Aguarde, gerando relatório..."));
-            doc = gera(*transacaoLeitura(), PEData1->data(), PEData2->data());
-        }
-        rel::MostraPreview(doc, tituloPreview(), this);
-    });
-}
+bool TFFiltroPeriodo::valida() { return PeriodoRelatorioValido(PEData1, PEData2); }
+
+std::shared_ptr<rel::Documento> TFFiltroPeriodo::gera(Transacao& tr) { return gera(tr, PEData1->data(), PEData2->data()); }
 
 } // namespace vx

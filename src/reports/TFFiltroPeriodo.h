@@ -1,34 +1,26 @@
 #pragma once
-// A report filter screen that asks only for a period ("Período:" / "a:") and prints with
-// "&Imprimir": both dates checked, "Aguarde, gerando relatório..." while the report is produced,
-// then the preview. Screens derive from it, set their defaults and produce their document.
-#include "core/widgets/TFBase.h"
+// A report filter screen that asks only for a period ("Período:" / "a:"); both dates are checked
+// before printing. Screens derive from it, set their defaults and produce their document.
+#include "reports/TFFiltroRelatorio.h"
 
 #include <QDate>
-#include <memory>
 
 namespace vx {
 
-class TPersonBtn;
 class TPersonEdit;
-class Transacao;
-namespace rel {
-class Documento;
-}
 
-class TFFiltroPeriodo : public TFBase {
+class TFFiltroPeriodo : public TFFiltroRelatorio {
     Q_OBJECT
 public:
-    void PBtnImprimirClick();
-
     TPersonEdit* PEData1;
     TPersonEdit* PEData2;
-    TPersonBtn* PBtnImprimir;
 
 protected:
-    TFFiltroPeriodo(const char* nome, const QString& legenda, QWidget* parent);
+    TFFiltroPeriodo(const char* nome, const QString& legenda, QWidget* parent, const char* campo1 = "PEData1",
+                    const char* campo2 = "PEData2");
     virtual std::shared_ptr<rel::Documento> gera(Transacao& tr, const QDate& inicio, const QDate& fim) = 0;
-    virtual QString tituloPreview() const = 0;
+    bool valida() override;
+    std::shared_ptr<rel::Documento> gera(Transacao& tr) override;
     // Shows the screen (one instance) with the first date focused.
     template <class T>
     static T* abre()

@@ -1,4 +1,5 @@
 #include "reports/UiPreview.h"
+#include "billing/Planilha.h"
 #include "core/Mensagens.h"
 #include "core/widgets/UiMensagens.h"
 
@@ -11,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScreen>
@@ -116,6 +118,10 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     bImprimir->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto* bPdf = botao(barra, QStringLiteral("Salvar &PDF"));
     bPdf->setObjectName(QStringLiteral("PBPdf"));
+    auto* bPlanilha = botao(barra, QStringLiteral("Planilha"));
+    bPlanilha->setObjectName(QStringLiteral("PBPlanilha"));
+    bPlanilha->setToolTip(QStringLiteral("Salvar como planilha (XLSX)"));
+    bPlanilha->setEnabled(m_doc->temPlanilha());
     auto* bFechar = botao(barra, QStringLiteral("&Fechar"));
     for (QWidget* w : std::initializer_list<QWidget*>{bPrimeira, bAnterior, m_spinPagina, m_total, bProxima, bUltima})
         hb->addWidget(w);
@@ -125,6 +131,7 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     hb->addSpacing(16);
     hb->addWidget(bImprimir);
     hb->addWidget(bPdf);
+    hb->addWidget(bPlanilha);
     hb->addStretch();
     hb->addWidget(bFechar);
 
@@ -152,6 +159,7 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     connect(m_largura, &QToolButton::clicked, this, &UiPreview::ajustaLargura);
     connect(bImprimir, &QToolButton::clicked, this, &UiPreview::imprimir);
     connect(bPdf, &QToolButton::clicked, this, &UiPreview::salvarPdf);
+    connect(bPlanilha, &QToolButton::clicked, this, &UiPreview::salvarPlanilha);
     connect(bFechar, &QToolButton::clicked, this, &QDialog::accept);
 
     resize(1000, 760);
@@ -275,6 +283,17 @@ bool UiPreview::exportaPdf(const QString& arquivo)
     return false;
 }
 
+bool UiPreview::exportaPlanilha(const QString& arquivo)
+{
+    QString erro;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = GravaPlanilha(arquivo, PlanilhaDoDocumento(*m_doc), &erro);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        MostraErro(QStringLiteral("Não foi possível gravar a planilha.\n%1").arg(erro));
+    return ok;
+}
+
 void UiPreview::imprimir()
 {
     QPrinter impressora(QPrinter::HighResolution);
@@ -311,6 +330,21 @@ void UiPreview::salvarPdf()
     if (!arquivo.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         arquivo += QLatin1String(".pdf");
     exportaPdf(arquivo);
+}
+
+void UiPreview::salvarPlanilha()
+{
+    if (!m_doc->temPlanilha())
+        return;
+    // The report's title as the file name, without what a file name cannot hold.
+    QString nome = windowTitle().trimmed();
+    static const QRegularExpression proibidos(QStringLiteral("[\\\\/:*?\"<>|]"));
+    nome.replace(proibidos, QStringLiteral("-"));
+    const QString arquivo = PerguntaArquivoSalvar(this, QStringLiteral("Salvar como planilha"), PastaPlanilhas(),
+                                                  nome + QStringLiteral(".xlsx"),
+                                                  QStringLiteral("Planilhas (*.xlsx *.XLSX)"), QStringLiteral("xlsx"));
+    if (!arquivo.isEmpty())
+        exportaPlanilha(arquivo);
 }
 
 bool MostraPreview(std::shared_ptr<const Documento> doc, const QString& titulo, QWidget* pai)

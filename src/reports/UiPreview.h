@@ -1,6 +1,6 @@
 #pragma once
-// Print preview of a laid-out report: page navigation, zoom, printing through the printer dialog
-// and export to PDF. Pages are painted only when shown, so long reports open at once.
+// Print preview of a laid-out report: page navigation, zoom, printing through the printer dialog,
+// export to PDF and, for listings, to a spreadsheet. Pages are painted only when shown, so long reports open at once.
 // It opens at page width (the page fills the width of the view and follows its size) until a
 // zoom is chosen with the - / + buttons; "Largura" returns to page width.
 #include "reports/Relatorio.h"
@@ -34,6 +34,9 @@ public:
     bool imprimeEm(QPrinter& impressora, int primeira = 0, int ultima = -1);
     // Writes the whole document as PDF; shows the error and returns false on failure.
     bool exportaPdf(const QString& arquivo);
+    // Writes the listing's table as XLSX (PlanilhaDoDocumento); shows the error and returns false
+    // on failure.
+    bool exportaPlanilha(const QString& arquivo);
 
     bool falhouImpressao() const { return m_falhou; }
     bool imprimiu() const { return m_imprimiu; }
@@ -46,6 +49,7 @@ public slots:
     void ajustaLargura();        // page width
     void imprimir();   // printer dialog, then print
     void salvarPdf();  // file dialog, then PDF
+    void salvarPlanilha(); // file dialog (the title + ".xlsx" proposed), then XLSX
 
 protected:
     void keyPressEvent(QKeyEvent* ev) override; // Page Up / Page Down, Ctrl+Home / Ctrl+End

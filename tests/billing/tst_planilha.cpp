@@ -1,91 +1,17 @@
 #include "billing/Planilha.h"
 #include "core/Configuracao.h"
 #include "support/RoteiroMensagens.h"
+#include "support/Xlsx.h"
 
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace vx;
 
 namespace {
 
-// A member of the .xlsx (zip) container; empty when it is not there.
-QByteArray membro(const QString& arquivo, const QString& nome)
-{
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-            {QStringLiteral("-c"),
-             QStringLiteral("import zipfile,sys; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]))"),
-             arquivo, nome});
-    p.waitForFinished();
-    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
-}
-
-// The first sheet as rows of "t:text", "n:value@format" or "" (empty), plus the column widths.
-struct Folha {
-    QVector<QStringList> linhas;
-    QMap<int, double> larguras;
-};
-
-Folha le(const QString& arquivo)
-{
-    QStringList textos;
-    QXmlStreamReader ss(membro(arquivo, QStringLiteral("xl/sharedStrings.xml")));
-    while (!ss.atEnd())
-        if (ss.readNext() == QXmlStreamReader::StartElement && ss.name() == u"t")
-            textos << ss.readElementText();
-
-    QMap<int, QString> formatos{{0, QString()}, {2, QStringLiteral("0.00")}, {4, QStringLiteral("#,##0.00")}};
-    QStringList estilos;
-    bool emXfs = false;
-    QXmlStreamReader st(membro(arquivo, QStringLiteral("xl/styles.xml")));
-    while (!st.atEnd()) {
-        st.readNext();
-        if (st.isStartElement() && st.name() == u"numFmt")
-            formatos[st.attributes().value("numFmtId").toInt()] = st.attributes().value("formatCode").toString();
-        else if (st.isStartElement() && st.name() == u"cellXfs")
-            emXfs = true;
-        else if (st.isEndElement() && st.name() == u"cellXfs")
-            emXfs = false;
-        else if (emXfs && st.isStartElement() && st.name() == u"xf")
-            estilos << formatos.value(st.attributes().value("numFmtId").toInt(), QStringLiteral("?"));
-    }
-
-    Folha f;
-
-    QXmlStreamReader x(membro(arquivo, QStringLiteral("xl/worksheets/sheet1.xml")));
-    QString tipo, estilo;
-    int coluna = 0;
-    while (!x.atEnd()) {
-        x.readNext();
-        if (!x.isStartElement())
-            continue;
-        const auto a = x.attributes();
-        if (x.name() == u"col") {
-            for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c)
-                f.larguras[c - 1] = a.value("width").toDouble();
-        } else if (x.name() == u"row") {
-            f.linhas.resize(a.value("r").toInt());
-        } else if (x.name() == u"c") {
-            const QString ref = a.value("r").toString();
-            coluna = 0;
-            for (QChar ch : ref)
-                if (ch.isLetter())
-                    coluna = coluna * 26 + (ch.unicode() - 'A' + 1);
-            tipo = a.value("t").toString();
-            estilo = estilos.value(a.value("s").toInt());
-        } else if (x.name() == u"v") {
-            QStringList& linha = f.linhas.last();
-            while (linha.size() < coluna)
-                linha << QString();
-            const QString v = x.readElementText();
-            linha[coluna - 1] = tipo == u"s" ? "t:" + textos.value(v.toInt())
-                                             : "n:" + Decimal::parse(v).value_or(Decimal(-999, 0)).rescaled(2).toSql() + "@" + estilo;
-        }
-    }
-    return f;
-}
+using Folha = test::FolhaXlsx;
+const auto le = test::LeXlsx;
 
 QString n(const char* valor, const char* formato = kFormatoValor)
 {

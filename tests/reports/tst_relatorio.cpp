@@ -1,11 +1,20 @@
-// Band report engine: layout, totals, page furniture and PDF output checked through pdftotext.
+// Band report engine: layout, totals, page furniture and PDF output checked through pdftotext;
+// the listing's table and its spreadsheet.
+#include "billing/Planilha.h"
+#include "core/Configuracao.h"
 #include "core/UFunc.h"
 #include "reports/Relatorio.h"
+#include "reports/UiPreview.h"
 #include "support/Fixtures.h"
 #include "support/Pdf.h"
+#include "support/RoteiroMensagens.h"
+#include "support/Xlsx.h"
 
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QProcess>
+#include <QToolButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,6 +50,78 @@ void listagemPadrao(Relatorio& r, int n)
 
 int contaOcorrencias(const QString& texto, const QString& s) { return int(texto.count(s)); }
 
+// A sheet in the form test::LeXlsx reads a file back: "t:text", "n:value@format", "" (empty).
+QVector<QStringList> celulas(const Planilha& p)
+{
+    QVector<QStringList> r;
+    for (const LinhaPlanilha& l : p.linhas) {
+        QStringList c;
+        for (const CelulaPlanilha& x : l)
+            c << (x.tipo == CelulaPlanilha::Tipo::Texto    ? "t:" + x.texto
+                  : x.tipo == CelulaPlanilha::Tipo::Numero ? "n:" + x.numero.rescaled(2).toSql() + "@" + x.formato
+                                                           : QString());
+        r << c;
+    }
+    return r;
+}
+
+QStringList linhasJuntas(const Planilha& p)
+{
+    QStringList r;
+    for (const QStringList& l : celulas(p))
+        r << l.join(QLatin1Char('|'));
+    return r;
+}
+
+QString moeda(const Decimal& d) { return "n:" + d.rescaled(2).toSql() + "@" + kFormatoValor; }
+QString inteiro(qint64 v) { return QStringLiteral("n:%1.00@#,##0").arg(v); }
+
+// Parts of planilhaDePartes, one letter each: F form, S listing without columns, A and B listings
+// with other columns, M a listing with a sub-list under every row.
+std::unique_ptr<Parte> parteDe(QChar c)
+{
+    if (c == u'F') {
+        auto f = std::make_unique<Formulario>();
+        f->forma = Banda(50);
+        f->forma.texto(QRectF(0, 0, 80, 6), QStringLiteral("RECIBO"));
+        return f;
+    }
+    auto r = std::make_unique<Relatorio>();
+    r->cabecalhoPadrao(QStringLiteral("P"), QStringLiteral("T"), {});
+    if (c == u'S') {
+        r->dados = std::make_unique<DadosMemoria>(QStringList{"NOME"}, QVector<QVariantList>{{"Ana"}});
+        r->detalhe(5).texto(QRectF(0, 0, 50, 5), QStringLiteral("{NOME}"));
+    } else if (c == u'A') {
+        r->dados = std::make_unique<DadosMemoria>(QStringList{"NOME", "VALOR"},
+                                                  QVector<QVariantList>{{"Ana", dec("1.50")}, {"Rui", dec("1234")}});
+        r->coluna(QStringLiteral("Nome"), QStringLiteral("NOME"), 40);
+        r->coluna(QStringLiteral("Valor"), QStringLiteral("VALOR"), 30).soma();
+        r->resumo = r->bandaTotais(QStringLiteral("Total:"), r->pagina.larguraUtilMm());
+    } else if (c == u'B') {
+        r->dados = std::make_unique<DadosMemoria>(QStringList{"COD", "DESCR", "QTD"},
+                                                  QVector<QVariantList>{{"0012", "Consulta", 3}});
+        r->coluna(QStringLiteral("Código"), QStringLiteral("COD"), 20);
+        r->coluna(QStringLiteral("Descrição"), QStringLiteral("DESCR"), 50);
+        r->coluna(QStringLiteral("Qtd"), QStringLiteral("QTD"), 15).formatado(Formato::Inteiro);
+    } else {
+        r->dados = std::make_unique<DadosMemoria>(QStringList{"NOME"}, QVector<QVariantList>{{"Clínica A"}});
+        r->coluna(QStringLiteral("Entidade"), QStringLiteral("NOME"), 30);
+        r->coluna(QStringLiteral("Profissional"), QString(), 60);
+        r->coluna(QStringLiteral("Valor"), QString(), 30);
+        Secao& f = r->filha([](const Linha&) {
+            return std::make_unique<DadosMemoria>(QStringList{"NOME", "CBO", "VALOR"},
+                                                  QVector<QVariantList>{{"Ana", "225125", dec("10")}});
+        });
+        // Under the root's columns: nothing, then two columns in "Profissional" (joined), the value.
+        f.coluna(QString(), QString(), 30);
+        f.coluna(QStringLiteral("Nome"), QStringLiteral("NOME"), 40);
+        f.coluna(QStringLiteral("CBO"), QStringLiteral("CBO"), 20);
+        f.coluna(QStringLiteral("Valor"), QStringLiteral("VALOR"), 30).soma();
+        f.resumo = f.bandaTotais(QStringLiteral("Subtotal:"), r->pagina.larguraUtilMm());
+    }
+    return r;
+}
+
 } // namespace
 
 class TstRelatorio : public QObject {
@@ -71,6 +152,9 @@ private slots:
     void progressoECancelamento();
     void margens_data();
     void margens();
+    void planilhaDaListagem();
+    void planilhaDePartes_data();
+    void planilhaDePartes();
 
 private:
     QTemporaryDir m_dir;
@@ -630,6 +714,144 @@ void TstRelatorio::margens()
     // Ink stays inside the margins; the header rule reaches the right margin.
     QVERIFY2(minX >= esquerda - 0.6 && minX <= esquerda + 2, qPrintable(QString::number(minX)));
     QVERIFY2(maxX <= largura - direita + 0.6 && maxX >= largura - direita - 1, qPrintable(QString::number(maxX)));
+}
+
+void TstRelatorio::planilhaDaListagem()
+{
+    // Three entities on pages of their own with subtotals and a grand total; the page header,
+    // title, footer and repeated column headers stay out of the table.
+    struct Soma {
+        qint64 quant = 0;
+        Decimal valor = Decimal::cents(0);
+    };
+    // A printed line: its texts, the quantity and the value with blanks between them.
+    const auto impresso = [](const QString& inicio, qint64 quant, const Decimal& valor) {
+        QStringList partes = inicio.split(QLatin1Char('|'));
+        partes << FormataInteiro(quant) << FormataMoeda(valor);
+        for (QString& p : partes)
+            p = QRegularExpression::escape(p);
+        return QRegularExpression(partes.join(QStringLiteral("\\s+")) + QStringLiteral("\\n"));
+    };
+    QVector<QRegularExpression> linhasPdf;
+    QVector<QVariantList> dados;
+    QVector<QStringList> esperado{{"t:Código", "t:Nome", "t:Documento", "t:Quant.", "t:Valor"}};
+    Soma geral;
+    for (int e = 0; e < 3; ++e) {
+        const QString ent = QStringLiteral("ENT %1").arg(e);
+        esperado << QStringList{"t:Entidade: " + ent};
+        Soma sub;
+        for (int i = 0; i < 15; ++i) {
+            const int k = e * 15 + i;
+            const qint64 quant = k % 4 == 0 ? 1500 : k % 7 + 1;
+            const Decimal valor = Decimal::cents((k % 5 == 3 ? -1 : 1) * (123456 + k * 1001));
+            dados.append({ent, QString::number(4314902 + k), QStringLiteral("Paciente %1").arg(k),
+                          QVariant::fromValue(Decimal::fromInt(10000 + k)), quant, QVariant::fromValue(valor)});
+            esperado << QStringList{"t:" + QString::number(4314902 + k), QStringLiteral("t:Paciente %1").arg(k),
+                                    QStringLiteral("t:%1").arg(10000 + k), inteiro(quant), moeda(valor)};
+            sub.quant += quant;
+            sub.valor = sub.valor + valor;
+            linhasPdf << impresso(QStringLiteral("%1|Paciente %2|%3").arg(4314902 + k).arg(k).arg(10000 + k), quant, valor);
+        }
+        esperado << QStringList{"t:Subtotal " + ent + ":", "", "", inteiro(sub.quant), moeda(sub.valor)};
+        linhasPdf << impresso("Subtotal " + ent + ":", sub.quant, sub.valor);
+        geral.quant += sub.quant;
+        geral.valor = geral.valor + sub.valor;
+    }
+    esperado << QStringList{"t:Total Geral:", "", "", inteiro(geral.quant), moeda(geral.valor)};
+    linhasPdf << impresso(QStringLiteral("Total Geral:"), geral.quant, geral.valor);
+
+    Relatorio r;
+    r.dados = std::make_unique<DadosMemoria>(QStringList{"ENT", "CODIGO", "NOME", "DOC", "QUANT", "VALOR"}, dados);
+    r.cabecalhoPadrao(QStringLiteral("PREFEITURA"), QStringLiteral("PRODUÇÃO"), QStringLiteral("Filtro"));
+    r.titulo = Banda(5);
+    r.titulo.texto(QRectF(0, 0, 80, 5), QStringLiteral("SO NA PRIMEIRA"));
+    r.rodapePagina = Banda(5);
+    r.rodapePagina.texto(QRectF(0, 0, 80, 5), QStringLiteral("Folha {PAGINA}"));
+    r.coluna(QStringLiteral("Código"), QStringLiteral("CODIGO"), 20);
+    r.coluna(QStringLiteral("Nome"), QStringLiteral("NOME"), 50);
+    r.coluna(QStringLiteral("Documento"), QStringLiteral("DOC"), 25).formatado(Formato::Texto);
+    r.coluna(QStringLiteral("Quant."), QStringLiteral("QUANT"), 20).soma().formatado(Formato::Inteiro);
+    r.coluna(QStringLiteral("Valor"), QStringLiteral("VALOR"), 30).soma();
+    const double w = r.pagina.larguraUtilMm();
+    Grupo& g = r.grupo(QStringLiteral("ENT"));
+    g.novaPagina = true;
+    g.cabecalho = Banda(6);
+    g.cabecalho.texto(QRectF(0, 0.5, 80, 5), QStringLiteral("Entidade: {ENT}")).negrito();
+    g.rodape = r.bandaTotais(QStringLiteral("Subtotal {ENT}:"), w);
+    r.resumo = r.bandaTotais(QStringLiteral("Total Geral:"), w);
+    auto doc = MontaDocumento(r);
+    QCOMPARE(doc->numPaginas(), 3);
+    QVERIFY(doc->temPlanilha());
+    QCOMPARE(celulas(PlanilhaDoDocumento(*doc)), esperado);
+
+    // The numbers are what the PDF prints.
+    const QString pdf = m_dir.filePath(QStringLiteral("planilha.pdf"));
+    QVERIFY(GravaPdf(*doc, pdf));
+    const QString t = paginasPdf(pdf).join(QLatin1Char('\n'));
+    for (const QRegularExpression& l : linhasPdf)
+        QVERIFY2(t.contains(l), qPrintable(l.pattern()));
+
+    // Through the preview's button: the title (without "/") proposed in the spreadsheets folder.
+    DefinePastaInstalacao(m_dir.path());
+    test::RoteiroMensagens msgs;
+    UiPreview p(doc, QStringLiteral("Produção 03/2015"));
+    auto* botao = p.findChild<QToolButton*>(QStringLiteral("PBPlanilha"));
+    QVERIFY(botao && botao->isEnabled());
+    QCOMPARE(botao->toolTip(), QStringLiteral("Salvar como planilha (XLSX)"));
+    const QString xlsx = m_dir.filePath(QStringLiteral("listagem.xlsx"));
+    QString proposto;
+    {
+        test::RoteiroModal modal([&](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            QVERIFY(fd);
+            proposto = fd->selectedFiles().value(0);
+            auto* nome = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(nome);
+            nome->setText(xlsx);
+            d->accept();
+        });
+        botao->click();
+    }
+    QCOMPARE(QDir::cleanPath(proposto), QDir(PastaPlanilhas()).filePath(QStringLiteral("Produção 03-2015.xlsx")));
+    QCOMPARE(msgs.quantidade(), 0);
+    QCOMPARE(test::LeXlsx(xlsx).linhas, esperado);
+
+    QVERIFY(!p.exportaPlanilha(QStringLiteral("/nao/existe/pasta/x.xlsx")));
+    QCOMPARE(msgs.ultima().titulo, QStringLiteral("Erro"));
+    QVERIFY(msgs.ultima().texto.startsWith(QStringLiteral("Não foi possível gravar a planilha.")));
+}
+
+void TstRelatorio::planilhaDePartes_data()
+{
+    QTest::addColumn<QString>("partes");
+    QTest::addColumn<QStringList>("linhas");
+    const QStringList a{"t:Nome|t:Valor", "t:Ana|n:1.50@#,##0.00", "t:Rui|n:1234.00@#,##0.00", "t:Total:|n:1235.50@#,##0.00"};
+    const QStringList b{"t:Código|t:Descrição|t:Qtd", "t:0012|t:Consulta|n:3.00@#,##0"};
+    QTest::newRow("formulario") << "F" << QStringList();
+    QTest::newRow("listagem sem colunas") << "S" << QStringList();
+    QTest::newRow("formulario e listagem") << "FA" << a;
+    QTest::newRow("outras colunas") << "AB" << a + QStringList{QString()} + b;
+    QTest::newRow("mesmas colunas") << "AA" << a + a.mid(1);
+    QTest::newRow("sublista") << "M"
+                              << QStringList{"t:Entidade|t:Profissional|t:Valor", "t:Clínica A", "|t:Nome CBO|t:Valor",
+                                             "|t:Ana 225125|n:10.00@#,##0.00", "t:Subtotal:||n:10.00@#,##0.00"};
+}
+
+void TstRelatorio::planilhaDePartes()
+{
+    QFETCH(QString, partes);
+    QFETCH(QStringList, linhas);
+    std::vector<std::unique_ptr<Parte>> dono;
+    QVector<Parte*> lista;
+    for (QChar c : partes) {
+        dono.push_back(parteDe(c));
+        lista << dono.back().get();
+    }
+    auto doc = MontaDocumento(lista);
+    QCOMPARE(doc->temPlanilha(), !linhas.isEmpty());
+    QCOMPARE(linhasJuntas(PlanilhaDoDocumento(*doc)), linhas);
+    UiPreview p(doc, QStringLiteral("X"));
+    QCOMPARE(p.findChild<QToolButton*>(QStringLiteral("PBPlanilha"))->isEnabled(), !linhas.isEmpty());
 }
 
 QTEST_MAIN(TstRelatorio)
