@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libcurl4-openssl-dev curl zlib1g-dev libxlsxwriter-dev libzint-dev
-  python3 python3-pyftpdlib poppler-utils xvfb xauth
+  python3 python3-pyftpdlib python3-aiosmtpd openssl poppler-utils xvfb xauth
   fonts-dejavu-core fonts-liberation qt6-translations-l10n
 )
 

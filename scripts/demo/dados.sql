@@ -141,6 +141,13 @@ insert into unidades (codigo, nome) values (2, 'POSTO DE SAUDE VILA NOVA');
 insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
   select 1, d, dateadd(-1 day to dateadd(1 month to d)), 15000.00, 'LIMITE MENSAL'
   from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);
+-- The months before and after, to choose from in Administrativo › Seleção do Calendário Atual.
+insert into calendarios (datainicial, datafinal, descricao, selecao)
+  select dateadd(-1 month to d), dateadd(-1 day to d), 'MÊS ANTERIOR', null
+  from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);
+insert into calendarios (datainicial, datafinal, descricao, selecao)
+  select dateadd(1 month to d), dateadd(-1 day to dateadd(2 month to d)), 'PRÓXIMO MÊS', null
+  from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);
 insert into limitesunidades (codunidade, datainicial, datafinal, valor, obs)
   select 2, d, dateadd(-1 day to dateadd(1 month to d)), 8000.00, 'LIMITE MENSAL'
   from (select dateadd(1 - extract(day from current_date) day to current_date) d from rdb$database);

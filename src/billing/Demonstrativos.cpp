@@ -140,13 +140,6 @@ QString MunicipiosMaisAtendidos(Transacao& tr, qint64 codEntidade, const QDate& 
     return r;
 }
 
-QString DescricaoCalendario(Transacao& tr, const QDate& inicio, const QDate& fim)
-{
-    return tr.valor(QStringLiteral("select DESCRICAO from CALENDARIOS where DATAINICIAL=? and DATAFINAL=?"),
-                    {QVariant(inicio), QVariant(fim)})
-        .toString();
-}
-
 QString LinhaFiltroDemonstrativo(const QDate& inicio, const QDate& fim, const QString& descricao)
 {
     return QStringLiteral("Período: ") + TextoData(inicio) + QStringLiteral(" e ") + TextoData(fim)

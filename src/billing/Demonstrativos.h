@@ -50,8 +50,6 @@ ConsultaDemonstrativo SqlMunicipiosMaisAtendidos(qint64 codEntidade, const QDate
 // Their short names, each followed by "-" ("A-B-C-"); empty without production.
 QString MunicipiosMaisAtendidos(Transacao& tr, qint64 codEntidade, const QDate& inicio, const QDate& fim);
 
-// Description of the CALENDARIOS row whose dates equal the period (empty when none).
-QString DescricaoCalendario(Transacao& tr, const QDate& inicio, const QDate& fim);
 // "Período: dd/mm/yyyy e dd/mm/yyyy (<descricao>)".
 QString LinhaFiltroDemonstrativo(const QDate& inicio, const QDate& fim, const QString& descricao);
 

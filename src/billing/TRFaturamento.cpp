@@ -1,4 +1,5 @@
 #include "billing/TRFaturamento.h"
+#include "core/Utilitarios.h"
 #include "core/Banco.h"
 #include "core/UFunc.h"
 #include "reports/UiPreview.h"

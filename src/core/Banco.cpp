@@ -834,4 +834,86 @@ void Comando::executa(const QVariantList& params)
     });
 }
 
+// ---------------------------------------------------------------- backup service
+
+namespace {
+
+int curto(const unsigned char* p) { return int(p[0]) | (int(p[1]) << 8); }
+
+} // namespace
+
+void ExecutaBackup(const BackupServico& b)
+{
+    const bool saida = b.arquivo == QLatin1String("stdout");
+    const QByteArray servico = b.servico.toUtf8();
+    fb([&](ThrowStatusWrapper* st) {
+        IXpbBuilder* a = util()->getXpbBuilder(st, IXpbBuilder::SPB_ATTACH, nullptr, 0);
+        a->insertString(st, isc_spb_user_name, b.usuario.toUtf8().constData());
+        a->insertString(st, isc_spb_password, b.senha.toUtf8().constData());
+        IService* svc = nullptr;
+        try {
+            svc = provider()->attachServiceManager(st, servico.constData(), a->getBufferLength(st), a->getBuffer(st));
+            a->dispose();
+            a = nullptr;
+            IXpbBuilder* s = util()->getXpbBuilder(st, IXpbBuilder::SPB_START, nullptr, 0);
+            s->insertTag(st, isc_action_svc_backup);
+            s->insertString(st, isc_spb_dbname, nomeArquivo(b.banco).constData());
+            s->insertString(st, isc_spb_bkp_file, nomeArquivo(b.arquivo).constData());
+            s->insertInt(st, isc_spb_options, isc_spb_bkp_ignore_limbo);
+            if (!saida)
+                s->insertTag(st, isc_spb_verbose);
+            try {
+                svc->start(st, s->getBufferLength(st), s->getBuffer(st));
+            } catch (...) {
+                s->dispose();
+                throw;
+            }
+            s->dispose();
+
+            // Lines (or backup data) until the service has nothing more; a failed backup comes
+            // back as the error of a query.
+            const unsigned char pede[] = {saida ? (unsigned char)isc_info_svc_to_eof : (unsigned char)isc_info_svc_line};
+            std::vector<unsigned char> buf(saida ? 60000 : 16384);
+            for (;;) {
+                svc->query(st, 0, nullptr, sizeof pede, pede, unsigned(buf.size()), buf.data());
+                const unsigned char* p = buf.data();
+                const unsigned char* fim = p + buf.size();
+                bool algo = false;
+                bool pronto = true;
+                while (p < fim && *p != isc_info_end) {
+                    const unsigned char item = *p++;
+                    if (item == isc_info_svc_line || item == isc_info_svc_to_eof) {
+                        const int n = curto(p);
+                        p += 2;
+                        if (n > 0) {
+                            algo = true;
+                            if (item == isc_info_svc_line) {
+                                if (b.aoLinha)
+                                    b.aoLinha(de1252(QByteArray(reinterpret_cast<const char*>(p), n)));
+                            } else if (b.aoDados) {
+                                b.aoDados(reinterpret_cast<const char*>(p), n);
+                            }
+                        }
+                        p += n;
+                    } else if (item == isc_info_truncated || item == isc_info_data_not_ready
+                               || item == isc_info_svc_timeout) {
+                        pronto = false;
+                    } else {
+                        break;
+                    }
+                }
+                if (!algo && pronto)
+                    break;
+            }
+            svc->detach(st);
+        } catch (...) {
+            if (a)
+                a->dispose();
+            if (svc)
+                svc->release();
+            throw;
+        }
+    });
+}
+
 } // namespace vx

@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -201,5 +202,21 @@ private:
     Transacao& m_tr;
     Firebird::IStatement* m_stmt = nullptr;
 };
+
+// The backup service of the engine (as gbak -se, options ignore-limbo and verbose).
+// `servico` is "service_mgr" for the embedded engine or "host:service_mgr"; `banco` the path as
+// the engine sees it; `arquivo` a path where the engine writes, or "stdout" to receive the backup
+// through `aoDados` (then no verbose lines come). Every line the service reports goes to `aoLinha`.
+// Throws ErroBanco with the service's error when the backup failed.
+struct BackupServico {
+    QString servico;
+    QString banco;
+    QString arquivo;
+    QString usuario;
+    QString senha;
+    std::function<void(const QString&)> aoLinha;
+    std::function<void(const char*, qint64)> aoDados;
+};
+void ExecutaBackup(const BackupServico& b);
 
 } // namespace vx

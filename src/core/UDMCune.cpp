@@ -102,12 +102,7 @@ bool TDMCUNE::ConectaBanco(const QString& nome, QString* erro)
     m_mensagemFalha.clear();
     m_falha = FalhaConexao::Outra;
     try {
-        IBQuery.fecha();
-        IBQLivre.fecha();
-        IBQMunics.fecha();
-        IBTransaction.rollback();
-        IBTLivre.rollback();
-        IBDatabase.desconecta();
+        DesconectaBanco();
         if (banco.trimmed().isEmpty())
             throw ErroBanco(QStringLiteral("Banco de dados não configurado"));
         IBDatabase.conecta(banco, UsuarioBanco(), SenhaBanco());
@@ -122,6 +117,16 @@ bool TDMCUNE::ConectaBanco(const QString& nome, QString* erro)
             *erro = e.texto();
         return false;
     }
+}
+
+void TDMCUNE::DesconectaBanco()
+{
+    IBQuery.fecha();
+    IBQLivre.fecha();
+    IBQMunics.fecha();
+    IBTransaction.rollback();
+    IBTLivre.rollback();
+    IBDatabase.desconecta();
 }
 
 TDMCUNE* DMCUNE()

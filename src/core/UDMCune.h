@@ -23,6 +23,8 @@ public:
     // main transaction. Returns false on failure: `erro` gets the server's message and
     // MensagemFalha() the message to show.
     bool ConectaBanco(const QString& nome, QString* erro = nullptr);
+    // Closes the shared queries, rolls back both transactions and detaches.
+    void DesconectaBanco();
     // The message for the last failed ConectaBanco (empty after a success) and its cause.
     const QString& MensagemFalha() const { return m_mensagemFalha; }
     FalhaConexao Falha() const { return m_falha; }

@@ -14,6 +14,8 @@
 
 #include <zlib.h>
 
+#include <vector>
+
 namespace vx {
 
 ErroValor::ErroValor(const QString& texto)
@@ -583,6 +585,51 @@ bool DescompactaArquivo(const QString& origem, const QString& destino)
     }
     inflateEnd(&zs);
     if (!ok || ret != Z_STREAM_END) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool CompactaArquivo(const QString& origem, const QString& destino, const std::function<void()>& vivo)
+{
+    QFile in(origem);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(destino);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    z_stream zs{};
+    if (deflateInit(&zs, Z_BEST_COMPRESSION) != Z_OK)
+        return false;
+    std::vector<char> entrada(1 << 20);
+    std::vector<char> saida(1 << 18);
+    bool ok = true;
+    int flush = Z_NO_FLUSH;
+    while (ok && flush != Z_FINISH) {
+        const qint64 n = in.read(entrada.data(), qint64(entrada.size()));
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        flush = in.atEnd() || n == 0 ? Z_FINISH : Z_NO_FLUSH;
+        zs.next_in = reinterpret_cast<Bytef*>(entrada.data());
+        zs.avail_in = uInt(n);
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(saida.data());
+            zs.avail_out = uInt(saida.size());
+            deflate(&zs, flush);
+            const qint64 produzido = qint64(saida.size() - zs.avail_out);
+            if (produzido > 0 && out.write(saida.data(), produzido) != produzido) {
+                ok = false;
+                break;
+            }
+        } while (zs.avail_out == 0);
+        if (vivo)
+            vivo();
+    }
+    deflateEnd(&zs);
+    if (!ok) {
         out.cancelWriting();
         return false;
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 
 namespace vx {
@@ -105,5 +106,8 @@ QStringList ListaArquivos(const QString& caminhoComMascara);
 // Inflates the zlib stream `origem` into `destino`. False (and no destination file left) when the
 // source is missing or the stream is damaged or does not end properly.
 bool DescompactaArquivo(const QString& origem, const QString& destino);
+// Deflates `origem` into the zlib stream `destino` at the highest compression. `vivo` (may be
+// empty) runs now and then. False (and no destination file left) on any read or write failure.
+bool CompactaArquivo(const QString& origem, const QString& destino, const std::function<void()>& vivo = {});
 
 } // namespace vx

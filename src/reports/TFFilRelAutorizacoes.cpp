@@ -1,6 +1,7 @@
 #include "reports/TFFilRelAutorizacoes.h"
 #include "billing/Demonstrativos.h"
 #include "billing/TFFaturamento.h"
+#include "core/Utilitarios.h"
 #include "core/Banco.h"
 #include "core/Cadastro.h"
 #include "core/MenuPrincipal.h"

@@ -1,4 +1,6 @@
 #include "reports/UiPreview.h"
+#include "core/Configuracao.h"
+#include "core/Utilitarios.h"
 #include "billing/Planilha.h"
 #include "core/Mensagens.h"
 #include "core/widgets/UiMensagens.h"
@@ -132,6 +134,18 @@ UiPreview::UiPreview(std::shared_ptr<const Documento> doc, const QString& titulo
     hb->addWidget(bImprimir);
     hb->addWidget(bPdf);
     hb->addWidget(bPlanilha);
+    if (m_doc->numPaginas() == 0) {
+        // An empty preview opens saved reports (PDF) in the desktop's viewer.
+        auto* bAbrir = botao(barra, QStringLiteral("&Abrir..."));
+        bAbrir->setObjectName(QStringLiteral("PBAbrir"));
+        hb->addWidget(bAbrir);
+        connect(bAbrir, &QToolButton::clicked, this, [this] {
+            const QString arquivo = PerguntaArquivoAbrir(this, QStringLiteral("Abrir relatório"), PastaInstalacao(),
+                                                         QStringLiteral("Relatórios PDF (*.pdf *.PDF);;Todos os Arquivos (*)"));
+            if (!arquivo.isEmpty() && !IniciaPrograma(QStringLiteral("xdg-open"), {arquivo}))
+                MostraErro(QStringLiteral("Não foi possível abrir o arquivo ") + arquivo);
+        });
+    }
     hb->addStretch();
     hb->addWidget(bFechar);
 

@@ -1,5 +1,6 @@
 #include "billing/Demonstrativos.h"
 #include "billing/TRFaturamento.h"
+#include "core/Utilitarios.h"
 #include "support/Fixtures.h"
 #include "support/Pdf.h"
 

@@ -116,4 +116,15 @@ QString PerguntaArquivoSalvar(QWidget* pai, const QString& titulo, const QString
     return dlg.selectedFiles().constFirst();
 }
 
+QString PerguntaArquivoAbrir(QWidget* pai, const QString& titulo, const QString& pasta, const QString& filtros)
+{
+    QFileDialog dlg(pai, titulo, pasta, filtros);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    if (ExecutaModal(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().constFirst();
+}
+
 } // namespace vx

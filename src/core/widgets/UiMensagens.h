@@ -33,6 +33,10 @@ int ExecutaModal(QDialog* dlg);
 QString PerguntaArquivoSalvar(QWidget* pai, const QString& titulo, const QString& pasta, const QString& nome,
                               const QString& filtros, const QString& sufixo);
 
+// An open-file dialog (Qt's own) run through ExecutaModal, opened in `pasta`. The chosen path, or ""
+// when cancelled.
+QString PerguntaArquivoAbrir(QWidget* pai, const QString& titulo, const QString& pasta, const QString& filtros);
+
 // Replaces how ExecutaModal runs dialogs (tests); an empty function restores exec().
 // Returns the previous hook.
 using ExecutorModal = std::function<int(QDialog*)>;
