@@ -6,7 +6,6 @@
 #include "core/RegistraLog.h"
 #include "core/Texto1252.h"
 #include "core/UDMCune.h"
-#include "core/UFunc.h"
 #include "core/Utilitarios.h"
 #include "core/widgets/CopiaGrade.h"
 #include "core/widgets/UiMensagens.h"
@@ -14,9 +13,7 @@
 
 #include <QAbstractTableModel>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
