@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Creates the demo installations under DIR: the CUNE consortium (DIR/consorcio), its member
-# municipality Porto Alegre (DIR/municipio) and its provider Clínica Saúde Integral (DIR/entidade),
-# each with its vornex.conf, a new embedded database and the sample rows.
-#   scripts/cria-demo.sh DIR [consorcio|municipio|entidade ...]   (default: all three)
+# municipality Porto Alegre (DIR/municipio), its provider Clínica Saúde Integral (DIR/entidade),
+# each with its vornex.conf, a new embedded database and the sample rows, and a consortium under
+# the CORVANE profile (DIR/corvane), the one that books appointments (menu Agenda).
+#   scripts/cria-demo.sh DIR [consorcio|municipio|entidade|corvane ...]   (default: all four)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 DEMO="${1:-$PWD/demo}"
 shift || true
 QUAIS=("$@")
 if [ ${#QUAIS[@]} -eq 0 ]; then
-  QUAIS=(consorcio municipio entidade)
+  QUAIS=(consorcio municipio entidade corvane)
 fi
 mkdir -p "$DEMO"
 DEMO="$(cd "$DEMO" && pwd)"
@@ -23,7 +24,7 @@ cria() {
     echo "[GERAL]"
     echo "DATABASE=$pasta/vornex.fdb"
     echo "USUARIO=$usuario"
-    echo "CONSORCIO=CUNE"
+    echo "CONSORCIO=${PERFIL:-CUNE}"
     # The demo FTP server of scripts/ftp-demo.sh.
     echo "FTPHOST=127.0.0.1"
     echo "PORTA=2121"
@@ -53,7 +54,15 @@ for q in "${QUAIS[@]}"; do
                # The SIGTAP tables to import (no web folder configured: the files in sigtap/ are used).
                mkdir -p "$DEMO/consorcio/sigtap"
                cp scripts/demo/sigtap/* "$DEMO/consorcio/sigtap/" ;;
-    municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE" ;;
+    municipio) cria municipio M4314902 CEP=90010000 "PREFEITURA=PREFEITURA MUNICIPAL DE PORTO ALEGRE"
+               # Patient registers to import (Utilitários › Importação Cadastro Municipal / SEPIN).
+               cp scripts/demo/cadastro-municipal.txt "$DEMO/municipio/"
+               rm -f "$DEMO/municipio/BDSEPIN.FDB"
+               sed "s|@BANCO@|$DEMO/municipio/BDSEPIN.FDB|" scripts/demo/sepin.sql |
+                 isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch UTF8 ;;
+    corvane) PERFIL=CORVANE cria corvane CUNE "CIDADE=PORTO ALEGRE" UF=RS CNPJCPF=12.345.678/0001-90
+             isql-fb -q -user SYSDBA -password "${VORNEX_DB_SENHA:-masterkey}" -ch UTF8 "$DEMO/corvane/vornex.fdb" \
+               -i scripts/demo/consorcio.sql ;;
     entidade) cria entidade E1 ;;
     *) echo "unknown installation: $q" >&2; exit 2 ;;
   esac
@@ -63,7 +72,10 @@ echo "Demo installations created in $DEMO: ${QUAIS[*]}"
 echo "  consorcio  the CUNE consortium (registries, billing)"
 echo "  municipio  municipality 4314902 of the consortium (patients, authorizations, care units)"
 echo "  entidade   provider 1, Clínica Saúde Integral (attendance of the authorizations sent to it)"
+echo "  corvane    a consortium under the CORVANE profile: Agenda › Agendamento books appointments"
 echo "Log in with user demo, password demo123 (admin / admin123 may also keep the care units)."
+echo "municipio: Utilitários › Unificar Cadastros Duplicados merges the patients registered twice; the"
+echo "  imports read $DEMO/municipio/cadastro-municipal.txt and $DEMO/municipio/BDSEPIN.FDB."
 echo
 echo "The whole cycle, with the demo FTP server running (scripts/ftp-demo.sh):"
 echo "  0. consorcio: Administrativo › Envio de Base para Municípios/Entidades publishes the registries"

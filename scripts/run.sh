@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, creates the demo installations (demo/) when there are none and
 # starts the program on one of them.
-#   scripts/run.sh [consorcio|municipio|entidade]      (default: consorcio)
+#   scripts/run.sh [consorcio|municipio|entidade|corvane]      (default: consorcio)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 QUAL="${1:-consorcio}"
 case "$QUAL" in
-  consorcio|municipio|entidade) ;;
-  *) echo "usage: $0 [consorcio|municipio|entidade]" >&2; exit 2 ;;
+  consorcio|municipio|entidade|corvane) ;;
+  *) echo "usage: $0 [consorcio|municipio|entidade|corvane]" >&2; exit 2 ;;
 esac
 
 ./scripts/install-deps.sh
@@ -18,7 +18,7 @@ cmake --build build -j2 --target vornex
 DEMO="$PWD/demo"
 # Only the installations that are missing are created; existing ones keep their rows.
 FALTAM=()
-for q in consorcio municipio entidade; do
+for q in consorcio municipio entidade corvane; do
   [ -f "$DEMO/$q/vornex.conf" ] || FALTAM+=("$q")
 done
 if [ ${#FALTAM[@]} -gt 0 ]; then

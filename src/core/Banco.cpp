@@ -652,6 +652,31 @@ void Consulta::abre(const QString& sql, const QVariantList& params)
         leLinha();
 }
 
+void Consulta::reabre(const QVariantList& params)
+{
+    if (!m_stmt || !m_meta || !m_aberta)
+        throw ErroBanco(QStringLiteral("Consulta não preparada"));
+    if (m_rs) {
+        IResultSet* r = m_rs;
+        m_rs = nullptr;
+        fb([&](ThrowStatusWrapper* st) { r->close(st); });
+    }
+    m_eof = true;
+    try {
+        fb([&](ThrowStatusWrapper* st) {
+            Entrada e;
+            if (!params.isEmpty())
+                preparaEntrada(st, m_stmt, params, e);
+            m_rs = m_stmt->openCursor(st, m_tr.handle(), e.meta, e.meta ? e.buf.data() : nullptr, m_meta, 0);
+        });
+    } catch (...) {
+        fecha();
+        throw;
+    }
+    m_eof = false;
+    proximo();
+}
+
 void Consulta::proximo()
 {
     if (!m_rs) {

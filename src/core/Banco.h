@@ -157,6 +157,9 @@ public:
 
     void executa(const QString& sql, const QVariantList& params = {});
     void abre(const QString& sql, const QVariantList& params = {});
+    // Runs the SELECT of the last abre() again with other parameters, without preparing it again
+    // (the same statement for many look-ups). The query must still be open (eof is fine).
+    void reabre(const QVariantList& params);
     void fecha();
     bool ativa() const { return m_rs != nullptr || m_aberta; }
     bool eof() const { return m_eof; }

@@ -311,6 +311,77 @@ QString Ano(const QDate& d)
     return QString::number(d.year());
 }
 
+void PercorreLinhas(const QByteArray& dados, const std::function<void(int, const char*, qsizetype)>& f)
+{
+    int numero = 0;
+    qsizetype inicio = 0;
+    while (inicio < dados.size()) {
+        qsizetype fim = dados.indexOf('\n', inicio);
+        if (fim < 0)
+            fim = dados.size();
+        qsizetype tamanho = fim - inicio;
+        if (tamanho > 0 && dados.at(inicio + tamanho - 1) == '\r')
+            --tamanho;
+        f(++numero, dados.constData() + inicio, tamanho);
+        inicio = fim + 1;
+    }
+}
+
+namespace {
+
+// Latin-1 letters with their base letter (upper case); 0 = keep the character.
+struct TabelaSemAcentos {
+    char16_t base[256] = {};
+    TabelaSemAcentos()
+    {
+        const auto mapa = [this](const char* de, char para) {
+            for (const char* c = de; *c; ++c)
+                base[static_cast<unsigned char>(*c)] = static_cast<char16_t>(para);
+        };
+        // The characters as Latin-1 bytes.
+        mapa("\xC0\xC1\xC2\xC3\xC4\xC5\xE0\xE1\xE2\xE3\xE4\xE5\xAA", 'A');
+        mapa("\xC7\xE7", 'C');
+        mapa("\xC8\xC9\xCA\xCB\xE8\xE9\xEA\xEB", 'E');
+        mapa("\xCC\xCD\xCE\xCF\xEC\xED\xEE\xEF", 'I');
+        mapa("\xD1\xF1", 'N');
+        mapa("\xD2\xD3\xD4\xD5\xD6\xD8\xF2\xF3\xF4\xF5\xF6\xF8\xBA", 'O');
+        mapa("\xD9\xDA\xDB\xDC\xF9\xFA\xFB\xFC", 'U');
+        mapa("\xDD\xFD\xFF", 'Y');
+        for (int c = 'a'; c <= 'z'; ++c)
+            base[c] = static_cast<char16_t>(c - 'a' + 'A');
+    }
+};
+
+} // namespace
+
+QString SemAcentos(const QString& texto)
+{
+    static const TabelaSemAcentos tabela;
+    QString r;
+    r.reserve(texto.size());
+    bool branco = false;
+    for (QChar c : texto) {
+        if (c.isSpace()) {
+            branco = !r.isEmpty();
+            continue;
+        }
+        if (branco) {
+            r += QLatin1Char(' ');
+            branco = false;
+        }
+        const char16_t u = c.unicode();
+        if (u < 256) {
+            r += tabela.base[u] ? QChar(tabela.base[u]) : c.toUpper();
+            continue;
+        }
+        // Outside Latin-1: the base letters of the canonical decomposition.
+        for (QChar d : QString(c).normalized(QString::NormalizationForm_D))
+            if (d.category() != QChar::Mark_NonSpacing)
+                r += d.toUpper();
+    }
+    return r;
+}
+
 bool SoDigitos(const QString& texto)
 {
     if (texto.isEmpty())

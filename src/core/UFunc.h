@@ -74,6 +74,12 @@ QString Ano(const QDate& d);
 bool SoDigitos(const QString& texto);
 // The digits of a text, in order.
 QString Digitos(const QString& texto);
+// Every line of a text file's bytes, LF or CR LF (the CR dropped), with its 1-based number; blank
+// lines included.
+void PercorreLinhas(const QByteArray& dados, const std::function<void(int numero, const char* inicio, qsizetype tamanho)>& f);
+// The text as names are compared: letters without accents, upper case, blanks trimmed and runs
+// of blanks made one ("José  da Conceição " → "JOSE DA CONCEICAO").
+QString SemAcentos(const QString& texto);
 // CPF check digits; digits with or without the mask's "." and "-"; repeated digits refused.
 bool CpfValido(const QString& cpf);
 QString NomeMes(int mes);           // 1..12 → "Janeiro".."Dezembro"; other → ""

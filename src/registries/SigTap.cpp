@@ -27,21 +27,11 @@ QVector<LinhaArquivo> leArquivo(const QString& arquivo)
                             .arg(QDir::toNativeSeparators(arquivo), f.errorString()));
     const QByteArray dados = f.readAll();
     QVector<LinhaArquivo> linhas;
-    int numero = 0;
-    qsizetype inicio = 0;
-    while (inicio < dados.size()) {
-        qsizetype fim = dados.indexOf('\n', inicio);
-        if (fim < 0)
-            fim = dados.size();
-        ++numero;
-        qsizetype n = fim - inicio;
-        if (n > 0 && dados.at(inicio + n - 1) == '\r')
-            --n;
-        QString t = QString::fromLatin1(dados.constData() + inicio, n);
+    PercorreLinhas(dados, [&](int numero, const char* inicio, qsizetype tamanho) {
+        QString t = QString::fromLatin1(inicio, tamanho);
         if (!t.trimmed().isEmpty())
             linhas.append({numero, std::move(t)});
-        inicio = fim + 1;
-    }
+    });
     return linhas;
 }
 
