@@ -10,6 +10,7 @@
 #include "municipality/Agenda.h"
 
 #include <QCalendarWidget>
+#include <QLocale>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -68,6 +69,7 @@ TFAgendaDispo::TFAgendaDispo(QWidget* parent) : TFBase(parent)
     esquerda->addStretch(1);
 
     m_calendario = new QCalendarWidget(this);
+    m_calendario->setLocale(QLocale(QLocale::Portuguese, QLocale::Brazil));
     m_calendario->setObjectName(QStringLiteral("Calendario"));
     m_calendario->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     m_calendario->setGridVisible(true);
