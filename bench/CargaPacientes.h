@@ -50,4 +50,20 @@ inline void CarregaPacientes(Conexao& con, int linhas, const QString& colunas,
     tr.commit();
 }
 
+// Complete patients of municipality 4314902: code i + 1, card 700000000000000 + i, every column the
+// registry fills.
+inline void CarregaPacientesCompletos(Conexao& con, int linhas)
+{
+    CarregaPacientes(con, linhas,
+                     QStringLiteral("cli_origem, codigo, nome, cartaosus, datanasc, sexo, raca, etnia, nomemae, endereco, "
+                                    "endnum, bairro, cep"),
+                     [](int i) {
+                         return QStringLiteral("('4314902', %1, 'PACIENTE %1 DOS SANTOS OLIVEIRA', '%2', '1980-05-17', 'F', "
+                                               "'99', '999', 'MARIA %1 DOS SANTOS', 'RUA DOUTOR JOAO PESSOA %1', 100, "
+                                               "'CENTRO HISTORICO', '90000000')")
+                             .arg(i + 1)
+                             .arg(700000000000000LL + i);
+                     });
+}
+
 } // namespace vx::bench

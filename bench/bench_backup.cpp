@@ -27,17 +27,7 @@ namespace {
 
 void gera(Conexao& con, int linhas)
 {
-    bench::CarregaPacientes(
-        con, linhas,
-        QStringLiteral("cli_origem, codigo, nome, cartaosus, datanasc, sexo, raca, etnia, nomemae, endereco, endnum, "
-                       "bairro, cep"),
-        [](int i) {
-            return QStringLiteral("('4314902', %1, 'PACIENTE %1 DOS SANTOS OLIVEIRA', '%2', '1980-05-17', 'F', '99', "
-                                  "'999', 'MARIA %1 DOS SANTOS', 'RUA DOUTOR JOAO PESSOA %1', 100, 'CENTRO HISTORICO', "
-                                  "'90000000')")
-                .arg(i + 1)
-                .arg(700000000000000LL + i);
-        });
+    bench::CarregaPacientesCompletos(con, linhas);
     Transacao tr(con);
     bench::CarregaEmLotes(tr, linhas, [](int a) {
         return QStringLiteral("insert into marcacao (cli_origem, id_marcacao, data_imp_adm, codpessoa, codentidade, "

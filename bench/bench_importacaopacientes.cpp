@@ -26,23 +26,7 @@ using namespace vx;
 namespace {
 
 const char* const kMunicipio = "4314902";
-const qint64 kCartaoBase = 700000000000000LL;
-
-void gera(Conexao& con, int linhas)
-{
-    bench::CarregaPacientes(
-        con, linhas,
-        QStringLiteral("cli_origem, codigo, nome, cartaosus, datanasc, sexo, raca, etnia, nomemae, endereco, endnum, "
-                       "bairro, cep"),
-        [](int i) {
-            return QStringLiteral("('%1', %2, 'PACIENTE %2 DOS SANTOS OLIVEIRA', '%3', '1980-05-17', 'F', '99', "
-                                  "'999', 'MARIA %2 DOS SANTOS', 'RUA DOUTOR JOAO PESSOA %2', 100, 'CENTRO', "
-                                  "'90000000')")
-                .arg(QLatin1String(kMunicipio))
-                .arg(i + 1)
-                .arg(kCartaoBase + i);
-        });
-}
+const qint64 kCartaoBase = 700000000000000LL;   // cards of the generated patients
 
 // Even lines: the card of an existing patient spread over the table; odd lines: a new patient.
 void escreveArquivo(const QString& arquivo, int linhas, int pacientes)
@@ -85,7 +69,7 @@ int main(int argc, char** argv)
     CriaBancoNovo(arquivo);
     Conexao con;
     con.conecta(arquivo, UsuarioBanco(), SenhaBanco());
-    gera(con, pacientes);
+    bench::CarregaPacientesCompletos(con, pacientes);
     // The import runs in a later program session: requests compiled during the load (the code
     // trigger ran while the indexes were dropped) keep their plans while the attachment lives.
     con.desconecta();
