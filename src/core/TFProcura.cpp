@@ -96,13 +96,15 @@ QString TFProcura::Executa(const DefinicaoBusca& d)
     }
     if (!IBTProcura || &IBTProcura->conexao() != con)
         IBTProcura = std::make_unique<Transacao>(*con);
+    m_def = d;
     try {
         IBTProcura->inicia();
+        // Once per search: which comparisons the columns take, whether the word pieces serve it.
+        PreparaBusca(*IBTProcura, m_def);
     } catch (const ErroBanco& e) {
         MostraErro(e.texto(), d.tituloErro);
         return {};
     }
-    m_def = d;
     DBLookupListBox1->clear();
     DBLookupListBox1->setColumnCount(int(qMax<qsizetype>(1, d.titulos.size())));
     DBLookupListBox1->setHeaderLabels(d.titulos);

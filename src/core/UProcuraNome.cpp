@@ -2,9 +2,11 @@
 #include "core/Banco.h"
 #include "core/Texto1252.h"
 #include "core/UFunc.h"
+#include "core/schema/IndicesBusca.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -27,9 +29,20 @@ QString colunaExtra(const QString& tabela)
     return {};
 }
 
-QString linhaExtra(const QString& extra)
+// The card is digits, compared upper-cased as written: its expression index serves prefixes.
+bool extraSemAcentos(const QString& extra)
 {
-    return extra.isEmpty() ? QString() : QStringLiteral("or Upper(") + extra + QStringLiteral(") like :pdes");
+    return !extra.isEmpty() && extra.compare(QLatin1String("cartaosus"), Qt::CaseInsensitive) != 0;
+}
+
+// "<expr> like :pdes" under the search collation, or upper-cased for a column it does not apply to.
+QString comparacao(const QString& expr, bool semAcentos)
+{
+    if (!semAcentos)
+        return QStringLiteral("Upper(") + expr + QStringLiteral(") like :pdes");
+    static const QRegularExpression simples(QStringLiteral("^[A-Za-z_$][A-Za-z0-9_$]*(\\.[A-Za-z_$][A-Za-z0-9_$]*)?$"));
+    const QString e = simples.match(expr.trimmed()).hasMatch() ? expr.trimmed() : QLatin1Char('(') + expr + QLatin1Char(')');
+    return e + QStringLiteral(" collate ") + QLatin1String(kColacaoBusca) + QStringLiteral(" like :pdes");
 }
 
 QStringList naoVazios(const QStringList& campos)
@@ -142,6 +155,45 @@ QString PadraoBusca(ModoBusca modo, const QString& texto)
     return QLatin1Char('%') + t + QLatin1Char('%');
 }
 
+QString LimiteSemAcentos(const QString& prefixo)
+{
+    // Each character compares equal (without accents or case) only to characters of its class;
+    // the class's lowest byte stands for it. Classes of more than one character, as the server
+    // has them for WIN_PTBR (checked by the tests against the server):
+    static const struct {
+        char base;
+        const char* membros;
+    } classes[] = {
+        {'A', "\xAA\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xE0\xE1\xE2\xE3\xE4\xE5\xE6"},
+        {'C', "\xC7\xE7"},
+        {'D', "\xD0\xF0"},
+        {'E', "\xC8\xC9\xCA\xCB\xE8\xE9\xEA\xEB"},
+        {'I', "\xCC\xCD\xCE\xCF\xEC\xED\xEE\xEF"},
+        {'N', "\xD1\xF1"},
+        {'O', "\xB0\xBA\xD2\xD3\xD4\xD5\xD6\xD8\xF2\xF3\xF4\xF5\xF6\xF8"},
+        {'S', "\xDF"},
+        {'T', "\xDE\xFE"},
+        {'U', "\xD9\xDA\xDB\xDC\xF9\xFA\xFB\xFC"},
+        {'Y', "\xDD\xFD\xFF"},
+        {'1', "\xB9\xBC\xBD"},
+        {'2', "\xB2"},
+        {'3', "\xB3\xBE"},
+    };
+    static const QByteArray menor = [] {
+        QByteArray m(256, 0);
+        for (int b = 0; b < 256; ++b)
+            m[b] = char(b >= 'a' && b <= 'z' ? b - 32 : b);
+        for (const auto& c : classes)
+            for (const char* p = c.membros; *p; ++p)
+                m[uchar(*p)] = c.base;
+        return m;
+    }();
+    QByteArray b = para1252(prefixo);
+    for (char& c : b)
+        c = menor.at(uchar(c));
+    return de1252(b.constData(), int(b.size()));
+}
+
 QString DefinicaoBusca::sql() const
 {
     // The two-column forms keep "from" on the select line; the filtered one is a single line.
@@ -171,11 +223,9 @@ DefinicaoBusca MontaProcura(const QStringList& campos, const QString& coluna, co
     d.forma = DefinicaoBusca::Forma::Procura;
     d.tabela = tabela;
     d.extra = colunaExtra(tabela);
-    d.onde = QStringLiteral("Upper(") + coluna + QStringLiteral(") like :pdes");
-    if (!d.extra.isEmpty())
-        d.onde += QLatin1Char('\n') + linhaExtra(d.extra);
-    d.restoSql = QStringLiteral("from ") + tabela + QStringLiteral(" where ") + d.onde;
+    d.extraSemAcentos = extraSemAcentos(d.extra);
     d.tituloErro = QStringLiteral("Erro, verifique os dados digitados");
+    d.monta();
     return d;
 }
 
@@ -187,10 +237,9 @@ DefinicaoBusca MontaProcuraFiltro(const QStringList& campos, const QString& colu
     d.tabela = tabela;
     d.condicao = condicao;
     d.extra = colunaExtra(tabela);
-    d.onde = QStringLiteral("(") + condicao + QStringLiteral(") and (Upper(") + coluna + QStringLiteral(") like :pdes");
-    d.onde += d.extra.isEmpty() ? QStringLiteral(")") : QLatin1Char('\n') + linhaExtra(d.extra) + QLatin1Char(')');
-    d.restoSql = QStringLiteral("from ") + tabela + QStringLiteral(" where ") + d.onde;
+    d.extraSemAcentos = extraSemAcentos(d.extra);
     d.tituloErro = QStringLiteral("Erro, verifique os dados digitados.");
+    d.monta();
     return d;
 }
 
@@ -199,8 +248,7 @@ DefinicaoBusca MontaProcuraSimples(const QString& chave, const QString& nome, co
     DefinicaoBusca d = baseSimples(chave, nome);
     d.forma = DefinicaoBusca::Forma::Simples;
     d.tabela = tabela;
-    d.onde = QStringLiteral("Upper(") + nome + QStringLiteral(") like :pdes");
-    d.restoSql = QStringLiteral("from ") + tabela + QStringLiteral(" where ") + d.onde;
+    d.monta();
     return d;
 }
 
@@ -211,9 +259,88 @@ DefinicaoBusca MontaProcuraSimplesFiltro(const QString& chave, const QString& no
     d.forma = DefinicaoBusca::Forma::SimplesFiltro;
     d.tabela = tabela;
     d.condicao = condicao;
-    d.onde = condicao + QStringLiteral(" and Upper(") + nome + QStringLiteral(") like :pdes");
-    d.restoSql = QStringLiteral("from ") + tabela + QStringLiteral(" where ") + d.onde;
+    d.monta();
     return d;
+}
+
+void DefinicaoBusca::monta()
+{
+    // The searched column is the order column in every form.
+    const QString coluna = comparacao(ordem, colunaSemAcentos);
+    const QString outra = extra.isEmpty() ? QString() : QStringLiteral("or ") + comparacao(extra, extraSemAcentos);
+    switch (forma) {
+    case Forma::Procura:
+        onde = outra.isEmpty() ? coluna : coluna + QLatin1Char('\n') + outra;
+        break;
+    case Forma::Filtro:
+        onde = QLatin1Char('(') + condicao + QStringLiteral(") and (") + coluna +
+               (outra.isEmpty() ? QStringLiteral(")") : QLatin1Char('\n') + outra + QLatin1Char(')'));
+        break;
+    case Forma::Simples:
+        onde = coluna;
+        break;
+    case Forma::SimplesFiltro:
+        onde = condicao + QStringLiteral(" and ") + coluna;
+        break;
+    }
+    restoSql = QStringLiteral("from ") + tabela + QStringLiteral(" where ") + onde;
+}
+
+namespace {
+
+// Table name and the name its columns are qualified with ("PESSOAS P" -> PESSOAS, P).
+std::pair<QString, QString> tabelaEApelido(const QString& tabela)
+{
+    const QStringList partes = tabela.simplified().split(QLatin1Char(' '));
+    if (partes.size() == 1)
+        return {partes.first().toUpper(), partes.first()};
+    if (partes.size() == 2)
+        return {partes.first().toUpper(), partes.at(1)};
+    return {};
+}
+
+// The word pieces hold NOME and CARTAOSUS of PESSOAS: they serve a search over those columns
+// whose rows all have to match the name or card (a written condition with OR may let rows of any
+// name through).
+bool servemTrechos(const DefinicaoBusca& d)
+{
+    const auto [tabela, apelido] = tabelaEApelido(d.tabela);
+    if (tabela != QLatin1String("PESSOAS"))
+        return false;
+    auto eColuna = [&](const QString& expr, const char* coluna) {
+        const QString e = expr.trimmed();
+        const int ponto = int(e.indexOf(QLatin1Char('.')));
+        if (ponto >= 0 && e.left(ponto).compare(apelido, Qt::CaseInsensitive) != 0)
+            return false;
+        return e.mid(ponto + 1).compare(QLatin1String(coluna), Qt::CaseInsensitive) == 0;
+    };
+    if (!eColuna(d.ordem, "NOME") || (!d.extra.isEmpty() && !eColuna(d.extra, "CARTAOSUS")))
+        return false;
+    static const QRegularExpression ou(QStringLiteral("\\bor\\b"), QRegularExpression::CaseInsensitiveOption);
+    return d.forma != DefinicaoBusca::Forma::SimplesFiltro || !d.condicao.contains(ou);
+}
+
+bool aceitaColacao(Transacao& tr, const QString& tabela, const QString& expr)
+{
+    try {
+        // Prepared only: the statement is not run.
+        Comando c(tr, QStringLiteral("select 1 from ") + tabela + QStringLiteral(" where ") +
+                          QString(comparacao(expr, true)).replace(QLatin1String(":pdes"), QLatin1String("''")));
+        return true;
+    } catch (const ErroBanco&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void PreparaBusca(Transacao& tr, DefinicaoBusca& d)
+{
+    d.colunaSemAcentos = aceitaColacao(tr, d.tabela, d.ordem);
+    d.extraSemAcentos = extraSemAcentos(d.extra) && aceitaColacao(tr, d.tabela, d.extra);
+    d.usaTrechos = servemTrechos(d) && TrechosProntos(tr);
+    d.preparada = true;
+    d.monta();
 }
 
 QString ChaveResultado(const DefinicaoBusca& d, const QString& chave)
@@ -227,6 +354,14 @@ namespace {
 
 struct Item {
     Campo ordem;
+    LinhaBusca linha;
+};
+
+// A row read through the word pieces, with its record's place: the server orders rows of equal
+// names by it.
+struct ItemComLugar {
+    Campo ordem;
+    QByteArray lugar; // record number, most significant byte first
     LinhaBusca linha;
 };
 
@@ -380,11 +515,171 @@ void buscaTrechoAmostrada(Leitor& q, const DefinicaoBusca& d, const QString& ond
         leOrdenado(q, d, meio, faltam, linhas);
 }
 
+
+// The rows of the candidates, sorted as the server sorts (ties by record place), the first 400.
+void acrescentaOrdenados(QVector<ItemComLugar>& itens, QVector<LinhaBusca>& linhas)
+{
+    std::sort(itens.begin(), itens.end(), [](const ItemComLugar& a, const ItemComLugar& b) {
+        const int c = comparaCampos(a.ordem, b.ordem);
+        return c != 0 ? c < 0 : a.lugar < b.lugar;
+    });
+    for (int i = 0; i < itens.size() && i < kLimiteBusca; ++i)
+        linhas.push_back(std::move(itens[i].linha));
+}
+
+// The row of a statement whose select list is the definition's, the order column and the record
+// place.
+ItemComLugar itemDe(const Consulta& q, const DefinicaoBusca& d)
+{
+    // The place is relation (4 bytes) then record number (4 bytes), little-endian.
+    QByteArray lugar = q.campo(d.numColunas + 1).s.toLatin1();
+    std::reverse(lugar.begin(), lugar.end());
+    return {q.campo(d.numColunas), lugar, linhaDe(q, d)};
+}
+
+void leComLugar(Leitor& q, const DefinicaoBusca& d, const QString& sql, QVector<ItemComLugar>& itens)
+{
+    for (q.abre(sql); !q.eof(); q.proximo())
+        itens.push_back(itemDe(q.c, d));
+    q.fecha();
+}
+
+using ChavePessoa = QPair<QString, qint64>; // CLI_ORIGEM, CODIGO
+
+// Fragments of a patients' search: the candidates are the patients with a word piece starting
+// with a piece of the pattern (a run of three or more characters without a blank or wildcard,
+// which lies inside one word of the name or card); the pattern itself then filters their rows.
+// Entries of a piece lie together on disk and read fast; the patients' rows do not, so the
+// smallest candidate set is sought: a piece with few entries, or the common part of the lists of
+// several pieces. When every piece is common the fragment is left to the paths that walk the name
+// index (a single piece: at once; several: false, to the sampled path).
+bool buscaPorTrechos(Leitor& q, const DefinicaoBusca& d, const QString& padrao, const AjusteBusca& ajuste,
+                     QVector<LinhaBusca>& linhas)
+{
+    static const QRegularExpression separa(QStringLiteral("[%_ ]"));
+    QStringList pecas;
+    for (const QString& parte : padrao.split(separa, Qt::SkipEmptyParts))
+        if (parte.size() >= kMinimoTrecho && !pecas.contains(parte.left(kTamanhoTrecho)))
+            pecas << parte.left(kTamanhoTrecho);
+    if (pecas.isEmpty())
+        return false;
+    std::stable_sort(pecas.begin(), pecas.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    // The patients of a piece's entries, when there are no more than `limite` entries.
+    auto lista = [&](const QString& peca, int limite, QVector<ChavePessoa>* chaves) {
+        q.abre(QStringLiteral("select first %1 CLI_ORIGEM, CODIGO from BUSCA_PESSOAS where TRECHO starting with %2 "
+                              "order by TRECHO")
+                   .arg(limite + 1)
+                   .arg(SqlLiteralTexto(peca)));
+        int n = 0;
+        for (; !q.eof() && n <= limite; q.proximo(), ++n)
+            if (chaves)
+                chaves->push_back({q.campo(0).texto(), q.campo(1).i});
+        q.fecha();
+        if (chaves && n > limite)
+            chaves->clear();
+        return n <= limite;
+    };
+    const QString ref = tabelaEApelido(d.tabela).second;
+    const QString filtro = comPadrao(d.onde, padrao);
+    const QString colunas = QStringLiteral("select ") + d.selecao + QStringLiteral(", ") + d.ordem +
+                            QStringLiteral(", cast(") + ref + QStringLiteral(".RDB$DB_KEY as varchar(8) character set octets)\n");
+    // One statement for the patients of one piece.
+    auto lePeca = [&](const QString& peca) {
+        QVector<ItemComLugar> itens;
+        leComLugar(q, d,
+                   colunas +
+                       QStringLiteral("from (select distinct CLI_ORIGEM as O_VX, CODIGO as C_VX from BUSCA_PESSOAS "
+                                      "where TRECHO starting with ") +
+                       SqlLiteralTexto(peca) + QStringLiteral(") K_VX\njoin ") + d.tabela + QStringLiteral(" on ") + ref +
+                       QStringLiteral(".CLI_ORIGEM = K_VX.O_VX and ") + ref +
+                       QStringLiteral(".CODIGO = K_VX.C_VX\nwhere ") + filtro,
+                   itens);
+        acrescentaOrdenados(itens, linhas);
+        return true;
+    };
+
+    for (const QString& p : pecas)
+        if (lista(p, ajuste.poucos, nullptr))
+            return lePeca(p);
+    // A single piece's list is of use only up to what one join reads.
+    const int limite = pecas.size() == 1 ? qMin(ajuste.juntar, ajuste.muitos) : ajuste.muitos;
+    QVector<QVector<ChavePessoa>> listas;
+    for (const QString& p : pecas) {
+        QVector<ChavePessoa> c;
+        if (lista(p, limite, &c))
+            listas.push_back(std::move(c));
+        else
+            listas.push_back({});
+    }
+    int menor = -1;
+    for (int i = 0; i < listas.size(); ++i)
+        if (!listas[i].isEmpty() && (menor < 0 || listas[i].size() < listas[menor].size()))
+            menor = i;
+    if (menor >= 0 && pecas.size() == 1 && listas[menor].size() <= ajuste.juntar)
+        return lePeca(pecas.first());
+    if (menor < 0 || pecas.size() == 1) {
+        const QString resto = QStringLiteral("from ") + d.tabela + QStringLiteral(" where ") + filtro;
+        if (pecas.size() == 1) {
+            // One common piece: the ordered walk of the name index meets 400 matches soon.
+            leOrdenado(q, d, resto, kLimiteBusca, linhas);
+            return true;
+        }
+        // Several common words: their conjunction may be rare, where the walk would read most of
+        // the index; the sampled path is bounded by a pass over the table.
+        return false;
+    }
+    // Several pieces: the candidates are the patients in every list; a list too long above is
+    // read further when that costs less than reading the rows it would spare.
+    QSet<ChavePessoa> candidatos(listas[menor].cbegin(), listas[menor].cend());
+    for (int i = 0; i < listas.size() && candidatos.size() > ajuste.poucos / 10; ++i) {
+        if (i == menor)
+            continue;
+        if (listas[i].isEmpty()) {
+            // Longer than `muitos` already: read on only when that may end below twice the candidates.
+            const qsizetype ate = 2 * candidatos.size();
+            if (ate <= limite || !lista(pecas[i], int(qMin<qsizetype>(ate, 100000)), &listas[i]))
+                continue;
+        }
+        const QSet<ChavePessoa> outra(listas[i].cbegin(), listas[i].cend());
+        candidatos.intersect(outra);
+    }
+    if (candidatos.size() > ajuste.poucos)
+        return lePeca(pecas[menor]);
+    // Few patients: their rows one by one through the primary key.
+    QVector<ItemComLugar> itens;
+    Consulta um(q.c.transacao());
+    bool aberta = false;
+    for (const ChavePessoa& c : std::as_const(candidatos)) {
+        const QVariantList params{c.first, c.second};
+        if (!aberta) {
+            um.abre(colunas + QStringLiteral("from ") + d.tabela + QStringLiteral(" where ") + ref +
+                        QStringLiteral(".CLI_ORIGEM = ? and ") + ref + QStringLiteral(".CODIGO = ? and (") + filtro +
+                        QLatin1Char(')'),
+                    params);
+            aberta = true;
+        } else {
+            um.reabre(params);
+        }
+        for (; !um.eof(); um.proximo())
+            itens.push_back(itemDe(um, d));
+    }
+    if (aberta)
+        um.fecha();
+    acrescentaOrdenados(itens, linhas);
+    return true;
+}
+
 } // namespace
 
-QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& d, const QString& padraoDigitado,
+QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& definicao, const QString& padraoDigitado,
                                  const AjusteBusca& ajuste)
 {
+    DefinicaoBusca preparada;
+    if (!definicao.preparada) {
+        preparada = definicao;
+        PreparaBusca(tr, preparada);
+    }
+    const DefinicaoBusca& d = definicao.preparada ? definicao : preparada;
     // The pattern as the server sees it: a look-alike of "%" or "_" is a wildcard there too.
     const QString padrao = ajustaPara1252(padraoDigitado);
     // The pattern goes in as a literal: with a parameter the server plans before knowing it and
@@ -404,11 +699,12 @@ QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& d, const Q
     while (fimPrefixo < padrao.size() && padrao[fimPrefixo] != QLatin1Char('%') && padrao[fimPrefixo] != QLatin1Char('_'))
         ++fimPrefixo;
     if (fimPrefixo > 0) {
-        // A prefix P. Upper-casing never lowers a stored byte (a..z → A..Z, à..þ → À..Þ, š → Š, …),
-        // so every name whose upper-case form starts with P sorts at or after P: the ordered walk
-        // of the name index can start there. Rows found only by the second column (card, trade
+        // A prefix P. Every name starting with something equal to P (without accents or case, or
+        // upper-cased: upper-casing never lowers a stored byte) sorts at or after the lowest such
+        // text: the ordered walk of the name index can start there. Rows found only by the second column (card, trade
         // name, occupation) with a name before P — or none — sort before all of them.
-        const QString limite = SqlLiteralTexto(padrao.left(fimPrefixo));
+        const QString limite = SqlLiteralTexto(d.colunaSemAcentos ? LimiteSemAcentos(padrao.left(fimPrefixo))
+                                                                  : padrao.left(fimPrefixo));
         if (!d.extra.isEmpty()) {
             QString ondeExtra = QStringLiteral("Upper(") + d.extra + QStringLiteral(") like ") + lit +
                                 QStringLiteral(" and (") + d.ordem + QStringLiteral(" < ") + limite +
@@ -433,6 +729,9 @@ QVector<LinhaBusca> ExecutaBusca(Transacao& tr, const DefinicaoBusca& d, const Q
                        linhas);
         return linhas;
     }
+
+    if (ajuste.trechos && d.usaTrechos && buscaPorTrechos(q, d, padrao, ajuste, linhas))
+        return linhas;
 
     // A fragment cannot use an index range. When no more than `ajuste.amostra` rows match, one pass
     // over the table finds them all and they are sorted here.

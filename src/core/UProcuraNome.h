@@ -18,6 +18,16 @@ enum class ModoBusca { TrechoNome, InicioNome, QualquerPalavra };
 // TrechoNome "%T%", InicioNome "T%", QualquerPalavra "%" + each blank as " %" + "%".
 QString PadraoBusca(ModoBusca modo, const QString& texto);
 
+// Collation the searched columns are compared under: Windows-1252 without accents or case
+// ("conceic" matches "CONCEIÇÃO"). A column it cannot apply to (another character set, a number)
+// is compared upper-cased, as typed.
+inline constexpr const char* kColacaoBusca = "WIN_PTBR";
+
+// The lowest text (byte order of the name column) whose characters each compare equal, without
+// accents or case, to those of `prefixo`: every name starting with something equal to `prefixo`
+// sorts at or after it.
+QString LimiteSemAcentos(const QString& prefixo);
+
 // A search ready to run: the statement (with :pdes where the pattern goes) and how its result
 // columns are shown.
 struct DefinicaoBusca {
@@ -26,9 +36,13 @@ struct DefinicaoBusca {
     QString tabela;
     QString condicao;       // filter of the Filtro forms
     QString extra;          // second column matched with OR (PESSOAS, V_ENTIDADES, V_PROFISSIONAIS)
+    bool colunaSemAcentos = true; // the searched column compares under kColacaoBusca
+    bool extraSemAcentos = true;  // so does the second column
+    bool preparada = false;       // the two above were checked on the database (PreparaBusca)
+    bool usaTrechos = false;      // fragments may take their candidates from the patients' word pieces
     QString selecao;        // select list, in statement order
-    QString onde;           // where clause with :pdes
-    QString restoSql;       // "from … where …" with :pdes, no order by
+    QString onde;           // where clause with :pdes, as executed
+    QString restoSql;       // "from … where …" with :pdes, no order by, as executed
     QString ordem;          // order by column (the searched column)
     int numColunas = 0;     // expressions in the select list
     QVector<int> exibicao;  // select-list positions shown in the list, in order
@@ -37,8 +51,10 @@ struct DefinicaoBusca {
     bool cortaHifen = false; // key is "codconcat": keep the part before the first "-"
     QString tituloErro;
 
-    // The statement text as the caller built it.
+    // The statement as executed (the comparisons as the flags above say).
     QString sql() const;
+    // Rebuilds `onde` and `restoSql` from the flags.
+    void monta();
 };
 
 DefinicaoBusca MontaProcura(const QStringList& campos, const QString& coluna, const QString& tabela);
@@ -47,6 +63,11 @@ DefinicaoBusca MontaProcuraFiltro(const QStringList& campos, const QString& colu
 DefinicaoBusca MontaProcuraSimples(const QString& chave, const QString& nome, const QString& tabela);
 DefinicaoBusca MontaProcuraSimplesFiltro(const QString& chave, const QString& nome, const QString& tabela,
                                          const QString& condicao);
+
+// Checks on the database which searched columns take the accent-insensitive comparison and
+// whether the patients' word pieces serve this search. ExecutaBusca does it on a copy when the
+// caller has not.
+void PreparaBusca(Transacao& tr, DefinicaoBusca& d);
 
 // Caption the list uses for a select expression: the text between "CAST(" and " AS" for a
 // converted column, otherwise the expression itself.
@@ -65,6 +86,10 @@ struct AjusteBusca {
     int amostra = 2000;  // matches read unordered first; when all fit they are sorted here (0: none)
     int faixa = 20000;   // rows read unordered between two sample bounds
     int passo = 8;       // sample position up to which the ordered walk runs
+    bool trechos = true; // fragments of patients' names take their candidates from the word pieces
+    int poucos = 1000;   // candidates read through a piece at first; the first piece with fewer wins
+    int muitos = 20000;  // then, per piece, up to this many before the fragment counts as common
+    int juntar = 6000;   // a single piece's patients read at most through the pieces; above, the walk
     // Asked now and then while rows are read (a screen processes its events there); false stops
     // the search with BuscaInterrompida.
     std::function<bool()> continua;

@@ -1,4 +1,5 @@
 #include "municipality/Pacientes.h"
+#include "core/UProcuraNome.h"
 #include "core/Banco.h"
 #include "core/Configuracao.h"
 #include "core/RegistraLog.h"
@@ -193,9 +194,22 @@ QString SqlAlteraPaciente(const Paciente& p)
 
 // ---- duplicate warning ----
 
+namespace {
+QString sqlDuplicidade(const QString& coluna, const QString& valor, bool semAcentos)
+{
+    // Names compare as the search does, without accents or case: "JOSE DA CONCEICAO" warns about
+    // "JOSÉ DA CONCEIÇÃO".
+    const QString comparado = semAcentos && coluna.compare(QLatin1String("Nome"), Qt::CaseInsensitive) == 0
+        ? coluna + QStringLiteral(" collate ") + QLatin1String(kColacaoBusca)
+        : coluna;
+    return QStringLiteral("select codigo, Nome, %1 from pessoas where %2=").arg(coluna, comparado) + SqlTexto(valor);
+}
+
+} // namespace
+
 QString SqlDuplicidade(const QString& coluna, const QString& valor)
 {
-    return QStringLiteral("select codigo, Nome, %1 from pessoas where %1=").arg(coluna) + SqlTexto(valor);
+    return sqlDuplicidade(coluna, valor, true);
 }
 
 QString AvisoDuplicidade(Transacao& tr, const QString& coluna, const QString& valor, const QString& codigoTela)
@@ -203,7 +217,12 @@ QString AvisoDuplicidade(Transacao& tr, const QString& coluna, const QString& va
     if (valor.startsWith(QLatin1String("  ")) || valor.size() <= 3)
         return {};
     Consulta q(tr);
-    q.abre(SqlDuplicidade(coluna, valor));
+    try {
+        q.abre(SqlDuplicidade(coluna, valor));
+    } catch (const ErroBanco&) {
+        // A name column of another character set compares as stored.
+        q.abre(sqlDuplicidade(coluna, valor, false));
+    }
     if (q.eof())
         return {};
     const QString codigo = q.campo(QStringLiteral("CODIGO")).texto();

@@ -82,7 +82,8 @@ QString SqlAlteraPaciente(const Paciente& p);
 QString ProximoCodigoConsorcio(Transacao& tr, const QString& cliOrigem);
 
 // Duplicate warning for column "CartaoSUS" or "Nome": the message "<column> já cadastrado para
-// <Nome>, de código <codigo>" when the first patient of any origin holding that value has a code
+// <Nome>, de código <codigo>" when the first patient of any origin holding that value (a name
+// compared without accents or case) has a code
 // other than `codigoTela`; empty otherwise, and always empty for values starting with two blanks
 // or of 3 characters or fewer.
 QString SqlDuplicidade(const QString& coluna, const QString& valor);

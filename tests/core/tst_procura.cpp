@@ -1,11 +1,13 @@
 // Search statements, their execution on a real database, the search indexes and NomePorCodigo.
 #include "core/Banco.h"
+#include "core/UFunc.h"
 #include "core/UProcuraNome.h"
 #include "core/schema/Catalogo.h"
 #include "core/schema/IndicesBusca.h"
 #include "core/Texto1252.h"
 #include "support/Fixtures.h"
 #include "support/Parecidos.h"
+#include "support/Trechos.h"
 
 #include <QtTest>
 
@@ -28,6 +30,11 @@ const char* const kEspeciais[] = {
     "JOSE DA SILVA", "JOSE SILVA", "SILVA JOSE", "MARIA JOSE SILVANA", "ana paula", "ANA PAULA",
     "ÁLVARO SOUZA", "ÉDER LIMA", "ZÉ DO CAIXÃO", "O'BRIEN JOSE", "ANA  DUPLO", "JOSE SILVA",
 };
+// Names written with and without accents, in the order the name index gives them.
+const char* const kAcentuados[] = {
+    "ALVARO SANTANA", "ANA-LÚCIA SOUZA", "CONCEIÇÃO APARECIDA", "JOSE DA CONCEICAO", "JOSÉ DA CONCEIÇÃO",
+    "JOÃO D'AVILA NETO", "José da Conceição", "LUCIA SOUZA", "MARIA D'ÁVILA", "MARIA DAVILA", "ÁLVARO SANTOS",
+};
 const char* const kPrimeiros[] = {"MARIA", "JOAO", "ANA", "PEDRO", "CARLOS", "LUCAS", "BRUNO", "RAFAEL"};
 const char* const kUltimos[] = {"SANTOS", "OLIVEIRA", "SOUZA", "COSTA", "GOMES", "ALVES", "LOPES",
                                 "MARTINS", "ROCHA", "DIAS", "NUNES", "PIRES"};
@@ -40,6 +47,7 @@ class TstProcura : public QObject {
     std::unique_ptr<test::BancoTeste> m_b;
     QHash<QString, int> m_codigoDe; // special name -> first code
     std::unique_ptr<test::BancoTeste> m_parecidos;
+    std::unique_ptr<test::BancoTeste> m_acentos;
 
     // Patients and municipalities whose name, card or code hold each look-alike.
     test::BancoTeste& bancoParecidos()
@@ -93,7 +101,150 @@ private slots:
         tr.commit();
     }
 
-    void cleanupTestCase() { m_b.reset(); }
+    void cleanupTestCase()
+    {
+        m_b.reset();
+        m_acentos.reset();
+    }
+
+    void semAcentos_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<int>("modo");
+        QTest::addColumn<QStringList>("nomes");
+        const int trecho = int(ModoBusca::TrechoNome), inicio = int(ModoBusca::InicioNome),
+                  qualquer = int(ModoBusca::QualquerPalavra);
+        const QStringList conceicao{"CONCEIÇÃO APARECIDA", "JOSE DA CONCEICAO", "JOSÉ DA CONCEIÇÃO", "José da Conceição"};
+        QTest::newRow("minusculas sem acento") << "conceic" << trecho << conceicao;
+        QTest::newRow("maiusculas sem acento") << "CONCEIC" << trecho << conceicao;
+        QTest::newRow("com cedilha") << "conceiç" << trecho << conceicao;
+        QTest::newRow("inicio") << "conc" << inicio << QStringList{"CONCEIÇÃO APARECIDA"};
+        QTest::newRow("inicio acentuado depois de Z") << "alvaro" << inicio << QStringList{"ALVARO SANTANA", "ÁLVARO SANTOS"};
+        QTest::newRow("inicio com acento") << "josé da" << inicio << conceicao.mid(1);
+        QTest::newRow("palavras") << "jose conceicao" << qualquer << conceicao.mid(1);
+        QTest::newRow("apostrofo") << "d'avila" << trecho << QStringList{"JOÃO D'AVILA NETO", "MARIA D'ÁVILA"};
+        QTest::newRow("apostrofo conta") << "davila" << trecho << QStringList{"MARIA DAVILA"};
+        QTest::newRow("hifen") << "ana-lucia" << trecho << QStringList{"ANA-LÚCIA SOUZA"};
+        QTest::newRow("trecho com branco") << "lucia souza" << trecho << QStringList{"ANA-LÚCIA SOUZA", "LUCIA SOUZA"};
+        QTest::newRow("hifen nao e branco") << "ana lucia" << qualquer << QStringList{};
+        QTest::newRow("duas letras") << "ão" << trecho
+            << QStringList{"CONCEIÇÃO APARECIDA", "JOSE DA CONCEICAO", "JOSÉ DA CONCEIÇÃO", "JOÃO D'AVILA NETO",
+                           "José da Conceição"};
+        QTest::newRow("cartao") << "0123456" << trecho << QStringList{"LUCIA SOUZA"};
+        QTest::newRow("fim de palavra") << "santo" << trecho << QStringList{"ÁLVARO SANTOS"};
+        QTest::newRow("curinga digitado") << "s_nt" << trecho << QStringList{"ALVARO SANTANA", "ÁLVARO SANTOS"};
+        QTest::newRow("dois trechos") << "vila%neto" << trecho << QStringList{"JOÃO D'AVILA NETO"};
+        QTest::newRow("nada") << "conceicaoz" << trecho << QStringList{};
+    }
+    // What the clerk types finds the names however they were written, in every search form, with
+    // the word pieces or without them (they change the speed, never the rows), as the statement
+    // itself gives them.
+    void semAcentos()
+    {
+        QFETCH(QString, texto);
+        QFETCH(int, modo);
+        QFETCH(QStringList, nomes);
+        if (!m_acentos) {
+            m_acentos = std::make_unique<test::BancoTeste>();
+            int codigo = 0;
+            for (const char* n : kAcentuados)
+                m_acentos->executa(QStringLiteral("insert into pessoas (cli_origem, codigo, nome, cartaosus) values "
+                                                  "('4314902', %1, '%2', %3)")
+                                       .arg(++codigo)
+                                       .arg(QString::fromUtf8(n).replace("'", "''"),
+                                            QString::fromUtf8(n) == "LUCIA SOUZA" ? "'898001234567890'" : "null"));
+        }
+        Transacao& tr = m_acentos->tr();
+        const QString padrao = PadraoBusca(ModoBusca(modo), texto);
+        const DefinicaoBusca formas[] = {
+            MontaProcura({"CODIGO", "NOME"}, "NOME", "PESSOAS"),
+            MontaProcuraFiltro({"CODIGO", "NOME"}, "NOME", "PESSOAS", "CLI_ORIGEM='4314902'"),
+            MontaProcuraSimples("CODIGO", "NOME", "PESSOAS"),
+            MontaProcuraSimplesFiltro("P.CODIGO", "P.NOME", "PESSOAS P", "P.CLI_ORIGEM='4314902'"),
+        };
+        AjusteBusca semTrechos, comuns, listas, pequenos;
+        semTrechos.trechos = false;
+        comuns.poucos = comuns.muitos = 0; // every piece counts as common
+        listas.poucos = 0;                 // the lists of every piece, crossed
+        pequenos.amostra = 3;
+        for (const DefinicaoBusca& f : formas) {
+            const bool simples = f.forma == DefinicaoBusca::Forma::Simples || f.forma == DefinicaoBusca::Forma::SimplesFiltro;
+            // The two-column forms do not match the card.
+            const QStringList esperado = simples && QByteArray(QTest::currentDataTag()) == "cartao" ? QStringList{} : nomes;
+            tr.inicia();
+            DefinicaoBusca d = f;
+            PreparaBusca(tr, d);
+            QVERIFY(d.colunaSemAcentos);
+            QCOMPARE(d.usaTrechos, true);
+            QString sql = d.sql();
+            sql.replace(":pdes", SqlLiteralTexto(padrao));
+            Consulta q(tr);
+            QStringList doComando;
+            for (q.abre(sql); !q.eof(); q.proximo())
+                doComando << q.campo(1).texto();
+            q.fecha();
+            QCOMPARE(doComando, esperado);
+            for (const AjusteBusca& a : {AjusteBusca{}, semTrechos, comuns, listas, pequenos}) {
+                QStringList vistos;
+                for (const auto& l : ExecutaBusca(tr, d, padrao, a))
+                    vistos << l.colunas.value(simples ? 1 : 0);
+                QCOMPARE(vistos, esperado);
+            }
+            tr.commit();
+        }
+    }
+
+    void outrasTabelas_data()
+    {
+        QTest::addColumn<QString>("tabela");
+        QTest::addColumn<QString>("coluna");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("achado");
+        QTest::newRow("procedimentos") << "PROCEDIMENTOS" << "NOME" << "consulta medica" << "CONSULTA MÉDICA";
+        QTest::newRow("entidades pelo nome fantasia") << "V_ENTIDADES" << "RAZAOSOCIAL" << "sao jose" << "CLÍNICA LTDA";
+        QTest::newRow("municipios") << "IBGEMUNIC" << "CIDADE" << "goiania" << "GOIÂNIA";
+        QTest::newRow("cid") << "CID" << "DESCRICAO" << "colera" << "CÓLERA";
+        QTest::newRow("ocupacoes") << "CBO" << "DESCRICAO" << "medico" << "MÉDICO CLÍNICO";
+        QTest::newRow("profissionais pela ocupacao") << "V_PROFISSIONAIS" << "NOME" << "medico" << "PAULO RAMOS";
+    }
+    void outrasTabelas()
+    {
+        QFETCH(QString, tabela);
+        QFETCH(QString, coluna);
+        QFETCH(QString, texto);
+        QFETCH(QString, achado);
+        test::BancoTeste b;
+        b.executa("insert into procedimentos (codigo, nome) values (1, 'CONSULTA MÉDICA')");
+        b.executa("insert into entidades (codigo, razaosocial, nomefantasia) values (3, 'CLÍNICA LTDA', 'SÃO JOSÉ')");
+        b.executa("insert into ibgemunic (codigo, cidade, uf) values ('5208707', 'GOIÂNIA', 'GO')");
+        b.executa("insert into cid (codigo, descricao) values ('A00', 'CÓLERA')");
+        b.executa("insert into cbo (codigo, descricao) values ('225125', 'MÉDICO CLÍNICO')");
+        b.executa("insert into profissionais (codigo, nome, cbo) values (12, 'PAULO RAMOS', '225125')");
+        b.executa("insert into entidadesprofiss (codentidade, codprofissional) values (3, 12)");
+        const DefinicaoBusca d = MontaProcura({"CODIGO", coluna}, coluna, tabela);
+        b.tr().inicia();
+        const auto linhas = ExecutaBusca(b.tr(), d, PadraoBusca(ModoBusca::QualquerPalavra, texto));
+        b.tr().commit();
+        QCOMPARE(linhas.size(), 1);
+        QCOMPARE(linhas.first().colunas.first(), achado);
+    }
+
+    // A column the collation does not apply to (another character set) is compared upper-cased.
+    void colunaDeOutroConjunto()
+    {
+        test::BancoTeste b;
+        b.executa("create table antiga (codigo integer, nome varchar(30) character set none)");
+        b.executa("insert into antiga values (1, 'Jose da Silva')");
+        DefinicaoBusca d = MontaProcuraSimples("CODIGO", "NOME", "ANTIGA");
+        b.tr().inicia();
+        PreparaBusca(b.tr(), d);
+        QVERIFY(!d.colunaSemAcentos);
+        QVERIFY(!d.usaTrechos);
+        QCOMPARE(d.sql(), QString("select first 400 CODIGO,NOME as Campo from ANTIGA where Upper(NOME) like :pdes\n"
+                                  "order by NOME"));
+        QCOMPARE(ExecutaBusca(b.tr(), d, PadraoBusca(ModoBusca::TrechoNome, "jose")).size(), 1);
+        b.tr().commit();
+    }
 
     void padrao_data()
     {
@@ -121,24 +272,24 @@ private slots:
         QTest::addColumn<QString>("tabela");
         QTest::addColumn<QString>("sql");
         QTest::newRow("procura pessoas") << "Procura" << "PESSOAS"
-            << "select first 400 CODIGO, NOME\nfrom PESSOAS where Upper(NOME) like :pdes\n"
+            << "select first 400 CODIGO, NOME\nfrom PESSOAS where NOME collate WIN_PTBR like :pdes\n"
                "or Upper(cartaosus) like :pdes\norder by NOME";
         QTest::newRow("procura view minusculas") << "Procura" << "v_Profissionais"
-            << "select first 400 CODIGO, NOME\nfrom v_Profissionais where Upper(NOME) like :pdes\n"
-               "or Upper(OCUPACAOENTIDADE) like :pdes\norder by NOME";
+            << "select first 400 CODIGO, NOME\nfrom v_Profissionais where NOME collate WIN_PTBR like :pdes\n"
+               "or OCUPACAOENTIDADE collate WIN_PTBR like :pdes\norder by NOME";
         QTest::newRow("procura outra") << "Procura" << "PROCEDIMENTOS"
-            << "select first 400 CODIGO, NOME\nfrom PROCEDIMENTOS where Upper(NOME) like :pdes\norder by NOME";
+            << "select first 400 CODIGO, NOME\nfrom PROCEDIMENTOS where NOME collate WIN_PTBR like :pdes\norder by NOME";
         QTest::newRow("filtro entidades") << "ProcuraFiltro" << "V_ENTIDADES"
             << "select first 400 CODIGO, NOME\nfrom V_ENTIDADES where (DataExclusao is null) and "
-               "(Upper(NOME) like :pdes\nor Upper(NomeFantasia) like :pdes)\norder by NOME";
+               "(NOME collate WIN_PTBR like :pdes\nor NomeFantasia collate WIN_PTBR like :pdes)\norder by NOME";
         QTest::newRow("filtro outra") << "ProcuraFiltro" << "PROCEDIMENTOS"
             << "select first 400 CODIGO, NOME\nfrom PROCEDIMENTOS where (DataExclusao is null) and "
-               "(Upper(NOME) like :pdes)\norder by NOME";
+               "(NOME collate WIN_PTBR like :pdes)\norder by NOME";
         QTest::newRow("simples sem linha extra") << "ProcuraSimples" << "PESSOAS"
-            << "select first 400 CODIGO,NOME as Campo from PESSOAS where Upper(NOME) like :pdes\norder by NOME";
+            << "select first 400 CODIGO,NOME as Campo from PESSOAS where NOME collate WIN_PTBR like :pdes\norder by NOME";
         QTest::newRow("simples filtro") << "ProcuraSimplesFiltro" << "PESSOAS"
             << "select first 400 CODIGO,NOME as Campo from PESSOAS where DataExclusao is null and "
-               "Upper(NOME) like :pdes order by NOME";
+               "NOME collate WIN_PTBR like :pdes order by NOME";
     }
     void statements()
     {

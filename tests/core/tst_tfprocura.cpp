@@ -51,6 +51,7 @@ private slots:
         insere("JOSE DA SILVA", "700000000000001");
         insere("JOSE SILVA", "700000000000002");
         insere("ANA MARIA SOUZA", "898001234567890");
+        insere("JOSÉ DA CONCEIÇÃO", "");
         const QStringList primeiros{"MARIA", "PEDRO", "CARLOS", "BEATRIZ", "LUCAS", "RAFAELA"};
         const QStringList ultimos{"SANTOS", "OLIVEIRA", "COSTA", "GOMES", "ALVES", "LOPES", "ROCHA", "DIAS", "NUNES"};
         for (const QString& p : primeiros)
@@ -115,6 +116,9 @@ private slots:
         QTest::newRow("trecho") << "RBTrecho" << "jose silva" << "JOSE SILVA";
         QTest::newRow("inicio") << "RBInicio" << "ana" << "ANA MARIA SOUZA";
         QTest::newRow("cartao sus") << "RBTrecho" << "8001234" << "ANA MARIA SOUZA";
+        // Typed without accents, found with them.
+        QTest::newRow("sem acentos") << "RBTrecho" << "conceic" << "JOSÉ DA CONCEIÇÃO";
+        QTest::newRow("palavras sem acentos") << "RBQualquer" << "jose conceicao" << "JOSÉ DA CONCEIÇÃO";
     }
     void digitaEEscolhe()
     {

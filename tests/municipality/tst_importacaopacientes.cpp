@@ -10,6 +10,7 @@
 #include "municipality/ImportacaoPacientes.h"
 #include "municipality/TFImportacaoSepin.h"
 #include "support/AmbienteTela.h"
+#include "support/Trechos.h"
 #include "support/Galeria.h"
 
 #include <QDir>
@@ -249,6 +250,7 @@ private slots:
         QCOMPARE(r.avisos, avisos);
         QCOMPARE(r.linhas().mid(6), recusas);
         QCOMPARE(progresso.size(), r.lidos - int(r.recusadas.size()));
+        QCOMPARE(test::DiferencaTrechos(a.b.conexao()), QString()); // the search's word pieces follow
         QCOMPARE(a.numero("select count(*) from logs where tabela='Pessoas' and situacao='I'"), 1);
     }
 

@@ -254,6 +254,11 @@ private slots:
         QTest::newRow("cartao") << "CartaoSUS" << "700000000000001" << "" << "CartaoSUS já cadastrado para PEDRO ALVES, de código 3";
         QTest::newRow("nao cadastrado") << "Nome" << "NINGUEM" << "" << "";
         QTest::newRow("aspas") << "Nome" << "D'AVILA" << "" << "Nome já cadastrado para D'AVILA, de código 11";
+        QTest::newRow("sem acentos") << "Nome" << "JOSE DA CONCEICAO" << ""
+                                     << "Nome já cadastrado para JOSÉ DA CONCEIÇÃO, de código 13";
+        QTest::newRow("acentos e minusculas") << "Nome" << "josé da conceiÇão" << ""
+                                              << "Nome já cadastrado para JOSÉ DA CONCEIÇÃO, de código 13";
+        QTest::newRow("apostrofo nao e ignorado") << "Nome" << "DAVILA" << "" << "";
     }
     void duplicidade()
     {
@@ -267,6 +272,7 @@ private slots:
             b->executa("insert into pessoas (cli_origem, codigo, nome) values ('4314902', 10, 'JOSE DA SILVA')");
             b->executa("insert into pessoas (cli_origem, codigo, nome) values ('4314902', 11, 'D''AVILA')");
             b->executa("insert into pessoas (cli_origem, codigo, nome) values ('4314902', 12, 'ANA')");
+            b->executa("insert into pessoas (cli_origem, codigo, nome) values ('4314902', 13, 'JOSÉ DA CONCEIÇÃO')");
             b->executa("insert into pessoas (cli_origem, codigo, nome, cartaosus) values ('4300000', 3, 'PEDRO ALVES', "
                        "'700000000000001')");
         }

@@ -7,6 +7,7 @@
 #include "municipality/TFUnificarCadastros.h"
 #include "municipality/Unificacao.h"
 #include "support/AmbienteTela.h"
+#include "support/Trechos.h"
 #include "support/Galeria.h"
 
 #include <QLabel>
@@ -146,6 +147,7 @@ void TstUnificacao::execucao()
     QCOMPARE(a.orfaos(), 0);
     QVERIFY(!a.dm->IBTransaction.ativa());
     QCOMPARE(passos.last(), QStringLiteral("Concluído!"));
+    QCOMPARE(test::DiferencaTrechos(a.b.conexao()), QString()); // the search's word pieces follow
     QVERIFY(passos.contains(QStringLiteral("Verificando Cadastro Código 1 - ANA SOUZA")));
     QVERIFY(passos.contains(QStringLiteral("Finalizando...")));
     QCOMPARE(a.texto("select list(outrasinfo, '|') from (select outrasinfo from logs where tabela='Pessoas' order by outrasinfo)"),
@@ -247,6 +249,7 @@ void TstUnificacao::unificaEscolhidos()
 
     UnificaPacientes(a.dm->IBTransaction, kMun, 1, {2, 3});
     QVERIFY(!a.dm->IBTransaction.ativa());
+    QCOMPARE(test::DiferencaTrechos(a.b.conexao()), QString());
     QCOMPARE(a.codigos(kMun), QStringLiteral("1"));
     QCOMPARE(a.codigos(kOutro), QStringLiteral("2"));
     QCOMPARE(a.donos("marcacao", "id_marcacao"), QStringLiteral("1,1,1,1,1,1,2"));

@@ -682,7 +682,7 @@ QString LeVersaoBanco(Transacao& tr)
     return s.isEmpty() ? QStringLiteral("0.00") : s;
 }
 
-void ComplementaEsquema(Transacao& tr, bool bancoNovo)
+void ComplementaEsquema(Transacao& tr, bool bancoNovo, const Progresso& progresso)
 {
     grupo(tr, [&] { garanteObjetosVersao(tr, bancoNovo); });
     grupo(tr, [&] {
@@ -720,7 +720,7 @@ void ComplementaEsquema(Transacao& tr, bool bancoNovo)
         criaIndice(tr, "IX_PROCEDIMENTOS_CODIGO_D", "PROCEDIMENTOS", "CODIGO", true);
         criaIndice(tr, "IX_GRUPOSPROCED_CODIGO_D", "GRUPOSPROCED", "CODIGO", true);
     });
-    grupo(tr, [&] { CriaIndicesBusca(tr); });
+    grupo(tr, [&] { CriaIndicesBusca(tr, progresso); });
 }
 
 ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const std::function<void()>& correcaoCune,
@@ -733,7 +733,7 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso, const
     auto complementa = [&] {
         complementado = true;
         try {
-            ComplementaEsquema(tr, bancoNovo);
+            ComplementaEsquema(tr, bancoNovo, progresso);
             return true;
         } catch (const ErroBanco& e) {
             registraFalha(r, tr, QStringLiteral("complemento"), e);

@@ -39,8 +39,9 @@ ResultadoCadeia AtualizaEsquema(Transacao& tr, const Progresso& progresso = {},
 
 // Objects every database at the current version gets, whatever its history, created when
 // missing: the keys and trigger of the last steps, the before-insert code rules and the search
-// indexes. The chain runs it before recording the last version, and on every start after that.
-void ComplementaEsquema(Transacao& tr, bool bancoNovo = false);
+// indexes (the one-time fill of the patients' word pieces reports through `progresso`). The chain
+// runs it before recording the last version, and on every start after that.
+void ComplementaEsquema(Transacao& tr, bool bancoNovo = false, const Progresso& progresso = {});
 
 // Reads TABDIV.VERSAOBANCO ("0.00" when null or when TABDIV has no row).
 QString LeVersaoBanco(Transacao& tr);
