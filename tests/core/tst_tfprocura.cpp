@@ -362,6 +362,12 @@ private slots:
             QTest::keyClick(f->Edit1, Qt::Key_Down);
             f->DBLookupListBox1->setCurrentItem(f->DBLookupListBox1->topLevelItem(2));
             QVERIFY(!test::SalvaTela(f, "TFProcura").isEmpty());
+            // Typed without accents.
+            f->RBTrecho->click();
+            f->Edit1->clear();
+            QTest::keyClicks(f->Edit1, "conceic");
+            QTRY_COMPARE(f->DBLookupListBox1->topLevelItemCount(), 1);
+            QVERIFY(!test::SalvaTela(f, "TFProcura-sem-acentos").isEmpty());
         });
         Procura({"CODIGO", "NOME", "CARTAOSUS"}, "NOME", "PESSOAS");
     }
