@@ -37,7 +37,7 @@ struct DefinicaoBusca {
     QString condicao;       // filter of the Filtro forms
     QString extra;          // second column matched with OR (PESSOAS, V_ENTIDADES, V_PROFISSIONAIS)
     bool colunaSemAcentos = true; // the searched column compares under kColacaoBusca
-    bool extraSemAcentos = true;  // so does the second column
+    bool extraSemAcentos = true;  // so does the second column (never the card: digits)
     bool preparada = false;       // the two above were checked on the database (PreparaBusca)
     bool usaTrechos = false;      // fragments may take their candidates from the patients' word pieces
     QString selecao;        // select list, in statement order
