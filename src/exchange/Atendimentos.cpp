@@ -4,6 +4,7 @@
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "exchange/ImportacaoMensagens.h"
+#include "exchange/LoteImportacao.h"
 #include "exchange/ftp/FtpCliente.h"
 #include "municipality/Marcacao.h"
 #include "municipality/MensagemAutorizacao.h"
@@ -23,20 +24,25 @@ QString PastaProfissional(qint64 profissional)
 
 bool EntraPastaProfissional(FtpCliente& ftp, qint64 profissional, const LinhaStatus& linha)
 {
-    for (int tentativa = 0;; ++tentativa) {
-        try {
-            ftp.mudaPasta(PastaProfissional(profissional));
-            return true;
-        } catch (const ErroFtp& e) {
-            linha(QStringLiteral(" => Verificando procedimentos marcados...(FALHOU!)"));
-            if (tentativa > 0 || !e.texto().toUpper().contains(QLatin1String("DIRECTORY")))
-                return false;
-            try {
-                ftp.criaPasta(PastaProfissional(profissional));
-            } catch (const ErroFtp&) {
-                return false;
-            }
+    const QString pasta = PastaProfissional(profissional);
+    try {
+        ftp.mudaPasta(pasta);
+        return true;
+    } catch (const ErroFtp& e) {
+        if (!e.texto().toUpper().contains(QLatin1String("DIRECTORY")) || ftp.interrompido()) {
+            linha(QStringLiteral(" => Verificando procedimentos marcados...(FALHOU!) ") + e.texto());
+            return false;
         }
+    }
+    // A folder used for the first time.
+    try {
+        ftp.criaPasta(pasta);
+        ftp.mudaPasta(pasta);
+        linha(QStringLiteral(" => Pasta %1 criada no servidor.").arg(pasta));
+        return true;
+    } catch (const ErroFtp& e) {
+        linha(QStringLiteral(" => Não foi possível criar a pasta %1: %2 (FALHOU!)").arg(pasta, e.texto()));
+        return false;
     }
 }
 
@@ -55,8 +61,18 @@ QString SqlAtendimentoPorChave(const QString& chave)
                           "LEFT OUTER JOIN PESSOAS P ON M.CLI_ORIGEM=P.CLI_ORIGEM AND M.CODPESSOA=P.CODIGO "
                           "LEFT OUTER JOIN PROFISSIONAIS PR ON M.CODPROFISSIONAL=PR.CODIGO "
                           "WHERE M.CHAVEIMPRE=%1 AND EXISTS(SELECT MP.* FROM MARCACAO_PROCEDS MP WHERE "
-                          "M.CLI_ORIGEM=MP.CLI_ORIGEM AND M.ID_MARCACAO=MP.ID_MARCACAO AND M.DATA_IMP_ADM=MP.DATA_IMP_ADM)")
-        .arg(SqlTexto(chave));
+                          "M.CLI_ORIGEM=MP.CLI_ORIGEM AND M.ID_MARCACAO=MP.ID_MARCACAO AND M.DATA_IMP_ADM=MP.DATA_IMP_ADM) ")
+        .arg(SqlTexto(chave)) + OrdemCopiasAutorizacao(QStringLiteral("M"));
+}
+
+QString OrdemCopiasAutorizacao(const QString& m)
+{
+    // The stamp is "dd/mm/yyyy zzz": its day first, then its milliseconds within the day.
+    return QStringLiteral("ORDER BY CASE WHEN %1.DATAREALIZACAO IS NOT NULL THEN 0 WHEN %1.DATABLOQUEIO IS NOT NULL "
+                          "THEN 1 ELSE 2 END, SUBSTRING(%1.DATA_IMP_ADM FROM 7 FOR 4) DESC, "
+                          "SUBSTRING(%1.DATA_IMP_ADM FROM 4 FOR 2) DESC, SUBSTRING(%1.DATA_IMP_ADM FROM 1 FOR 2) DESC, "
+                          "%1.DATA_IMP_ADM DESC")
+        .arg(m);
 }
 
 QString SqlProcedimentosAtendimento()
@@ -118,49 +134,50 @@ ResultadoBusca BuscaChaveNoServidor(FtpCliente& ftp, Transacao& tr, const BuscaC
         return r;
     }
     r.conectou = true;
-    const QList<qint64> profissionais = ProfissionaisDaBusca(tr, b);
+    QList<qint64> profissionais = ProfissionaisDaBusca(tr, b);
+    // A block of an authorization without professional is in profiss00000.
+    if (!profissionais.contains(0))
+        profissionais << 0;
     try {
         ftp.mudaPasta(QStringLiteral("marcacao"));
     } catch (const ErroFtp&) {
         linha(QStringLiteral(" => Verificando procedimentos marcados...(FALHOU!)"));
         return r;
     }
-    CriaPastasTroca();
-    for (qint64 p : profissionais) {
+    const QString marcacao = ftp.pastaAtual();
+    // Every folder first: the authorizations are imported before the blocks, wherever they are.
+    QList<ItemLote> autorizacoes, bloqueios;
+    for (qint64 p : std::as_const(profissionais)) {
         if (ftp.interrompido())
             break;
         if (!EntraPastaProfissional(ftp, p, linha))
             continue;
         linha(QStringLiteral(" => Verificando procedimentos p/ Profiss. %1...").arg(p));
-        QStringList nomes;
+        const QString pasta = ftp.pastaAtual();
         try {
-            nomes = ftp.listaNomes(QLatin1Char('*') + prefixo + QStringLiteral(".xml"));
+            const QStringList nomes = ftp.listaNomes(QLatin1Char('*') + prefixo + QStringLiteral("*.xml"));
             if (nomes.isEmpty())
                 linha(QStringLiteral(" => Arquivo não encontrado para o profissional %1...").arg(p));
-        } catch (const ErroFtp&) {
-            linha(QStringLiteral(" => Verificando procedimentos marcados...(FALHOU!)"));
-        }
-        for (const QString& nome : nomes) {
-            const QString local = PastaRecebidos() + nome;
-            try {
-                ftp.recebe(nome, local);
-            } catch (const ErroFtp&) {
-                continue;
-            }
-            QString motivo;
-            if (ImportaMensagem(tr, ftp, local, nome, ModoImportacao::PorChave, erros, &motivo) ==
-                SituacaoImportacao::Importado)
-                ++r.importados;
-            else
-                linha(QStringLiteral(" => Arquivo %1 recusado: %2 (registrado em Erro.TXT)").arg(nome, motivo));
+            for (const QString& nome : nomes)
+                (EhMensagemBloqueio(nome) ? bloqueios : autorizacoes).append({pasta, nome});
+        } catch (const ErroFtp& e) {
+            linha(QStringLiteral(" => Não foi possível listar a pasta %1: %2 (FALHOU!)").arg(pasta, e.texto()));
         }
         try {
-            ftp.sobePasta();
+            ftp.mudaPasta(marcacao);
         } catch (const ErroFtp&) {
             break;
         }
     }
-    linha(QStringLiteral(" => Inseridos %1 procedimentos (OK)").arg(r.importados));
+    OpcoesLote op;
+    op.marca = MarcaDoModo(ModoImportacao::PorChave);
+    op.linha = linha;
+    op.baixaEmParalelo = false;
+    const ResultadoLote lote =
+        ImportaLote(tr, ftp, autorizacoes + bloqueios, op, ImportadorDeMensagem(ModoImportacao::PorChave), erros);
+    r.importados = lote.importados + lote.jaRegistrados;
+    linha(QStringLiteral(" => Inseridos %1 procedimentos%2").arg(r.importados)
+              .arg(lote.falhados || lote.naoBaixados ? QStringLiteral(" (com falhas)") : QStringLiteral(" (OK)")));
     return r;
 }
 
@@ -236,7 +253,7 @@ void EnviaRealizacao(Transacao& tr, FtpCliente* ftp, const QString& chave, const
         linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
         break;
     case ResultadoEnvio::Falhou:
-        linha(QStringLiteral(" => FALHOU!"));
+        linha(LinhaEnvioPendente(QStringLiteral("A realização está gravada"), m.arquivo));
         break;
     case ResultadoEnvio::NaoEnviado:
         break;

@@ -27,7 +27,11 @@ bool EntraPastaProfissional(FtpCliente& ftp, qint64 profissional, const LinhaSta
 // "_ID0" + the next six (14 characters) or "_ID00" + the next five (any other length).
 QString PrefixoArquivoChave(const QString& chave);
 
-// The authorization of a key that has procedures (the first row) with patient and professional.
+// The order in which the stored copies of one authorization speak: realized, then blocked, then
+// the newest import (alias `m` of MARCACAO).
+QString OrdemCopiasAutorizacao(const QString& m);
+// The authorization of a key that has procedures (the first row: see OrdemCopiasAutorizacao) with
+// patient and professional.
 QString SqlAtendimentoPorChave(const QString& chave);
 // Its procedure lines (parameters CLI_ORIGEM, ID_MARCACAO, DATA_IMP_ADM).
 QString SqlProcedimentosAtendimento();
@@ -49,9 +53,10 @@ struct ResultadoBusca {
     bool conectou = false;
     int importados = 0;
 };
-// Connects, and for each professional of the search lists "*<prefix>.xml" in marcacao/profissNNNNN
-// (creating a missing folder), downloads each name into arquivosxml/rec/ and imports it (fetch by
-// key, marked "okch "). Failed imports go to `erros`.
+// Connects, and for each professional of the search and profiss00000 lists "*<prefix>*.xml" in
+// marcacao/profissNNNNN (creating a missing folder); then downloads and imports (fetch by key,
+// marked "okch ") the authorization files before the block files, so that a block found with its
+// authorization blocks it. Failed imports go to `erros`.
 ResultadoBusca BuscaChaveNoServidor(FtpCliente& ftp, Transacao& tr, const BuscaChave& b, LogErros& erros,
                                     const LinhaStatus& status);
 

@@ -45,7 +45,7 @@ QString EscapaBase(const QString& valor)
         else if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF)
             continue;
         else if (u > 0xFF)
-            r += QStringLiteral("&#%1;").arg(int(u));
+            r += QString::fromLatin1(paraLatin1(QString(c))); // the closest Latin-1 character, as in messages
         else
             r += c;
     }
@@ -176,9 +176,8 @@ QByteArray MontaBaseCune(Transacao& tr, const QDate& dataAtual, const QDateTime&
             e.det(++seq);
             for (const char* c : campos)
                 e.elemento(c, q.temCampo(QLatin1String(c)) ? FormatoTroca::campo(q.campo(QLatin1String(c))) : QString());
-            int n = 0;
             for (const Limite& l : limites.value(q.campo(QStringLiteral("CODIGO")).texto())) {
-                e.abre("detLimites nSeq='" + QByteArray::number(++n) + '\'');
+                e.abre("detLimites");
                 e.elemento("periodo", l.periodo);
                 e.elemento("valor", l.valor);
                 e.elemento("obs", l.obs);

@@ -4,6 +4,7 @@
 #include "core/Texto1252.h"
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
+#include "exchange/LoteImportacao.h"
 #include "exchange/MensagemXml.h"
 #include "exchange/ftp/FtpCliente.h"
 
@@ -44,50 +45,7 @@ QString CarimboImportacao(const QDateTime& agora)
 
 namespace {
 
-// After a rename whose reply was lost (the connection dropped): whether it happened anyway.
-bool renomeouMesmoAssim(FtpCliente& ftp, const QString& de, const QString& para)
-{
-    try {
-        return ftp.tamanho(para) >= 0 && ftp.tamanho(de) < 0;
-    } catch (const ErroFtp&) {
-        return false;
-    }
-}
-
-} // namespace
-
-void RenomeiaEComita(Transacao& tr, FtpCliente& ftp, const QString& de, const QString& para)
-{
-    try {
-        ftp.renomeia(de, para);
-    } catch (const ErroFtp& e) {
-        // A refusal by the server leaves the file where it was; without a reply the rename may
-        // still have been done, and then the rows must be kept with it.
-        if (e.codigoResposta() >= 400 || ftp.interrompido() || !renomeouMesmoAssim(ftp, de, para))
-            throw;
-    }
-    try {
-        tr.commit();
-    } catch (const std::exception& e) {
-        QString texto = TextoErro(e);
-        try {
-            ftp.renomeia(para, de);
-        } catch (const ErroFtp& f) {
-            texto += QStringLiteral(" (o arquivo ficou no servidor como \"%1\": %2)").arg(para, f.texto());
-        }
-        throw ErroBanco(texto);
-    }
-}
-
-namespace {
-
 const QString kRaiz = QStringLiteral("mensagemVXO");
-
-// A failure already in the log under its own prefix.
-class ErroJaRegistrado : public std::runtime_error {
-public:
-    explicit ErroJaRegistrado(const QString& texto) : std::runtime_error(texto.toStdString()) {}
-};
 
 // The downloaded file as a message of the exchange (another root is refused like a broken file).
 LeitorMensagem leMensagem(const QString& local)
@@ -96,30 +54,6 @@ LeitorMensagem leMensagem(const QString& local)
     if (msg.raiz().nome != kRaiz)
         throw ErroMensagem(QStringLiteral("Arquivo XML recusado: elemento raiz %1 em vez de %2").arg(msg.raiz().nome, kRaiz));
     return msg;
-}
-
-// The end of a file that was imported: its server copy renamed with the mark, then the commit.
-void marcaEComita(Transacao& tr, FtpCliente& ftp, const QString& remoto, const QString& marca, QString& sql)
-{
-    const QString novo = marca + remoto;
-    sql = QStringLiteral("RNFR %1 / RNTO %2").arg(remoto, novo);
-    RenomeiaEComita(tr, ftp, remoto, novo);
-}
-
-// The end of a file that failed: nothing kept, the error logged (unless it already is) and
-// Erro.TXT rewritten.
-void registraFalha(Transacao& tr, bool iniciada, const std::exception& e, const QString& sql, LogErros& erros,
-                   QString* motivo)
-{
-    if (iniciada)
-        tr.rollback();
-    const ErroFtp* f = dynamic_cast<const ErroFtp*>(&e);
-    const QString texto = f ? f->texto() : TextoErro(e);
-    if (motivo)
-        *motivo = texto;
-    if (!dynamic_cast<const ErroJaRegistrado*>(&e))
-        erros.adiciona(sql, texto, QStringLiteral("Erro. "), QDateTime::currentDateTime());
-    erros.grava();
 }
 
 // One statement built value by value, so that a value refused on the way is logged with the part
@@ -163,25 +97,28 @@ void importaBloqueio(Consulta& q, QString& sql, const LeitorMensagem& msg, const
 {
     const ElementoXml* m = msg.raiz().filho(QStringLiteral("marcacao"));
     const QString id = codigo(m, "id");
+    sql = QStringLiteral("select first 1 1 from marcacao where cli_origem=") + SqlTexto(origem) +
+          QStringLiteral(" and id_marcacao=") + id;
+    q.abre(sql);
+    const bool existe = !q.eof();
+    q.fecha();
+    if (existe) {
+        // Every stored copy of the authorization is blocked.
+        sql = QStringLiteral("update Marcacao set DataBloqueio=") + data(m, "databloqueio") + QStringLiteral(", Obs=") +
+              texto(m, "obs") + QStringLiteral(" where cli_origem=") + SqlTexto(origem) +
+              QStringLiteral(" and id_marcacao=") + id;
+        q.executa(sql);
+        return;
+    }
     if (modo == ModoImportacao::PorChave) {
+        // Not here: a row of its own, which the attendance lookup skips (no procedures).
         Comando c(sql, QStringLiteral("insert into Marcacao (cli_origem, id_marcacao, chaveimpre, databloqueio, obs, "
                                       "data_imp_adm) values("));
         c << SqlTexto(origem) << id << texto(m, "chave") << data(m, "databloqueio") << texto(m, "obs") << SqlTexto(carimbo);
         q.executa(c.fim());
         return;
     }
-    sql = QStringLiteral("select * from marcacao where cli_origem=%1 and id_marcacao=%2").arg(SqlTexto(origem), id);
-    q.abre(sql);
-    const bool existe = !q.eof();
-    q.fecha();
-    if (!existe) {
-        *semAutorizacao = true;
-        return;
-    }
-    sql = QStringLiteral("update Marcacao set DataBloqueio=") + data(m, "databloqueio") + QStringLiteral(", Obs=") +
-          texto(m, "obs");
-    sql += QStringLiteral("where cli_origem=%1 and id_marcacao=%2").arg(SqlTexto(origem), id);
-    q.executa(sql);
+    *semAutorizacao = true;
 }
 
 void importaAutorizacao(Consulta& q, QString& sql, const LeitorMensagem& msg, const QString& origem,
@@ -233,37 +170,43 @@ void importaAutorizacao(Consulta& q, QString& sql, const LeitorMensagem& msg, co
 
 } // namespace
 
-SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
-                                   ModoImportacao modo, LogErros& erros, QString* motivo, const QDateTime& agora)
+ImportaArquivo ImportadorDeMensagem(ModoImportacao modo, const QDateTime& agora)
 {
-    // Until a statement is built, the log names the file.
-    QString sql = remoto;
-    bool iniciada = false;
-    try {
-        const LeitorMensagem msg = leMensagem(local);
+    return [modo, agora](Consulta& q, const ArquivoRecebido& a, QString& sql) {
+        const LeitorMensagem msg = leMensagem(a.local);
         const QString origem = msg.valor(QStringLiteral("cabecalho/respEnvio"));
         if (origem.trimmed().isEmpty())
             throw ErroMensagem(QStringLiteral("Arquivo XML recusado: sem cabecalho/respEnvio"));
-        tr.inicia();
-        iniciada = true;
-        const QString carimbo = CarimboImportacao(agora);
-        Consulta q(tr);
+        const QString carimbo = CarimboImportacao(agora.isValid() ? agora : QDateTime::currentDateTime());
         bool semAutorizacao = false;
-        if (remoto.contains(QLatin1String("-bloq")))
+        if (EhMensagemBloqueio(a.nome))
             importaBloqueio(q, sql, msg, origem, carimbo, modo, &semAutorizacao);
         else
             importaAutorizacao(q, sql, msg, origem, carimbo, modo);
-        if (semAutorizacao) {
-            tr.commit();
-            return SituacaoImportacao::SemAutorizacao;
-        }
-        marcaEComita(tr, ftp, remoto, modo == ModoImportacao::PorChave ? QStringLiteral("okch ") : QStringLiteral("ok "),
-                     sql);
+        return semAutorizacao ? Desfecho::SemEfeito : Desfecho::Importado;
+    };
+}
+
+QString MarcaDoModo(ModoImportacao modo)
+{
+    return modo == ModoImportacao::PorChave ? QStringLiteral("okch ") : QStringLiteral("ok ");
+}
+
+bool EhMensagemBloqueio(const QString& nome)
+{
+    return nome.contains(QLatin1String("-bloq"));
+}
+
+SituacaoImportacao ImportaMensagem(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
+                                   ModoImportacao modo, LogErros& erros, QString* motivo, const QDateTime& agora)
+{
+    OpcoesLote op;
+    op.marca = MarcaDoModo(modo);
+    const ResultadoLote r =
+        ImportaArquivoBaixado(tr, ftp, local, remoto, op, ImportadorDeMensagem(modo, agora), erros, motivo);
+    if (r.importados || r.jaRegistrados)
         return SituacaoImportacao::Importado;
-    } catch (const std::exception& e) {
-        registraFalha(tr, iniciada, e, sql, erros, motivo);
-        return SituacaoImportacao::Falhou;
-    }
+    return r.semEfeito ? SituacaoImportacao::SemAutorizacao : SituacaoImportacao::Falhou;
 }
 
 namespace {
@@ -357,15 +300,25 @@ void importaRealizacao(Consulta& q, QString& sql, const LeitorMensagem& msg, con
 
 } // namespace
 
-SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
-                                     const OpcoesRealizacao& opcoes, LogErros& erros, QString* motivo,
-                                     const QDateTime& agora)
+QString MarcaDaRealizacao(ModoRealizacao modo)
 {
-    QString sql = remoto;
-    bool iniciada = false;
-    try {
-        const LeitorMensagem msg = leMensagem(local);
-        const bool bloqueio = remoto.contains(QLatin1String("-bloq"));
+    switch (modo) {
+    case ModoRealizacao::Normal:
+        return QStringLiteral("okcune ");
+    case ModoRealizacao::Renumeracao:
+        return QStringLiteral("2ren ");
+    case ModoRealizacao::Auditoria:
+        break;
+    }
+    return {};
+}
+
+ImportaArquivo ImportadorDeRealizacao(const OpcoesRealizacao& opcoes, LogErros& erros, const QDateTime& agoraFixo)
+{
+    return [opcoes, &erros, agoraFixo](Consulta& q, const ArquivoRecebido& a, QString& sql) {
+        const QDateTime agora = agoraFixo.isValid() ? agoraFixo : QDateTime::currentDateTime();
+        const LeitorMensagem msg = leMensagem(a.local);
+        const bool bloqueio = EhMensagemBloqueio(a.nome);
         QDate digitacao;
         const QString textoDigitacao = msg.valor(QStringLiteral("marcacao/datadigitacao")).trimmed();
         if (!bloqueio && !textoDigitacao.isEmpty()) {
@@ -377,7 +330,7 @@ SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QStri
             if (!digitacao.isValid())
                 throw ErroValor(QStringLiteral("Data de digitação inválida: ") + textoDigitacao);
             if (digitacao < opcoes.inicioCalendario)
-                return SituacaoRealizacao::ForaDoPeriodo;
+                return Desfecho::ForaDoPeriodo;
         }
         QString origem = msg.valor(QStringLiteral("cabecalho/respEnvio"));
         if (!bloqueio && origem.trimmed().isEmpty())
@@ -386,25 +339,26 @@ SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QStri
         const QChar papel = origem.isEmpty() ? QChar() : origem.at(0).toUpper();
         if (papel == QLatin1Char('E') || papel == QLatin1Char('F') || papel == QLatin1Char('P'))
             origem = msg.valor(QStringLiteral("cabecalho/codMun"));
-        tr.inicia();
-        iniciada = true;
         if (!bloqueio) {
             if (opcoes.modo == ModoRealizacao::Renumeracao)
                 ++*opcoes.contador;
-            Consulta q(tr);
             importaRealizacao(q, sql, msg, origem, CarimboImportacao(agora), opcoes, digitacao, agora, erros);
         }
-        if (opcoes.modo == ModoRealizacao::Auditoria) {
-            tr.commit();
-            return SituacaoRealizacao::Importado;
-        }
-        marcaEComita(tr, ftp, remoto,
-                     opcoes.modo == ModoRealizacao::Renumeracao ? QStringLiteral("2ren ") : QStringLiteral("okcune "), sql);
-        return SituacaoRealizacao::Importado;
-    } catch (const std::exception& e) {
-        registraFalha(tr, iniciada, e, sql, erros, motivo);
-        return SituacaoRealizacao::Falhou;
-    }
+        return Desfecho::Importado;
+    };
+}
+
+SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
+                                     const OpcoesRealizacao& opcoes, LogErros& erros, QString* motivo,
+                                     const QDateTime& agora)
+{
+    OpcoesLote op;
+    op.marca = MarcaDaRealizacao(opcoes.modo);
+    const ResultadoLote r = ImportaArquivoBaixado(tr, ftp, local, remoto, op,
+                                                  ImportadorDeRealizacao(opcoes, erros, agora), erros, motivo);
+    if (r.foraDoPeriodo)
+        return SituacaoRealizacao::ForaDoPeriodo;
+    return r.importados || r.jaRegistrados ? SituacaoRealizacao::Importado : SituacaoRealizacao::Falhou;
 }
 
 } // namespace vx

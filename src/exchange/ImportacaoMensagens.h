@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "exchange/LoteImportacao.h"
+
 namespace vx {
 
 class FtpCliente;
@@ -35,22 +37,25 @@ private:
 // Import stamp (DATA_IMP_ADM) of a file: the working date, a blank and the milliseconds of `agora`.
 QString CarimboImportacao(const QDateTime& agora = QDateTime::currentDateTime());
 
-// The end of a file's transaction where the server copy is marked: the remote file is renamed
-// first, then the transaction commits; when the commit fails the file gets its name back. A failed
-// rename raises with the transaction still open (the caller rolls back), so a file is never marked
-// without its rows nor its rows kept without the mark.
-void RenomeiaEComita(Transacao& tr, FtpCliente& ftp, const QString& de, const QString& para);
-
 enum class ModoImportacao {
     PorChave, // the attendance screen fetching one printed key: marked "okch "
     EmLote    // the daily reception of every new file: marked "ok "
 };
 
 enum class SituacaoImportacao {
-    Importado,      // rows committed and the server copy renamed
+    Importado,      // rows committed (now or by an earlier run); renamed unless the rename failed
     SemAutorizacao, // bulk block message for an authorization not here yet: committed, nothing written
     Falhou          // nothing kept, Erro.TXT written
 };
+
+// Prefix of the rename of an imported message: "okch " or "ok ".
+QString MarcaDoModo(ModoImportacao modo);
+// A block message ("-bloq" in its name).
+bool EhMensagemBloqueio(const QString& nome);
+// The rows of one authorization or block message, for ImportaLote. A bulk block of an
+// authorization that is not here yet changes nothing (Desfecho::SemEfeito); a block of one that is
+// here blocks every stored copy, in either mode. Invalid `agora`: the clock at each file.
+ImportaArquivo ImportadorDeMensagem(ModoImportacao modo, const QDateTime& agora = {});
 
 // Imports the downloaded copy `local` of the file `remoto` in the client's current folder. A file
 // that is refused (see LeitorMensagem), has another root than mensagemVXO, no sender, or a value
@@ -84,10 +89,16 @@ enum class SituacaoRealizacao {
     Falhou         // nothing kept, Erro.TXT written
 };
 
+// Prefix of the rename of a realization message: "okcune ", "2ren ", none for the audit re-load.
+QString MarcaDaRealizacao(ModoRealizacao modo);
+// The rows of one realization message, for ImportaLote (its authorization insert logs its own
+// failure in `erros` with the "Erro: " prefix).
+ImportaArquivo ImportadorDeRealizacao(const OpcoesRealizacao& opcoes, LogErros& erros, const QDateTime& agora = {});
+
 // Imports one downloaded realization message of the current remote folder in one transaction:
 // the origin (respEnvio, or codMun when a provider sent it), a fresh stamp, the patient ("update
 // or insert"), a new authorization row and its realized procedures, then the mark given by
-// RenomeiaEComita. Block messages ("-bloq" in the name) write nothing and are only marked.
+// ImportaLote (registered, committed, then renamed). Block messages ("-bloq" in the name) write nothing and are only marked.
 SituacaoRealizacao ImportaRealizacao(Transacao& tr, FtpCliente& ftp, const QString& local, const QString& remoto,
                                      const OpcoesRealizacao& opcoes, LogErros& erros, QString* motivo = nullptr,
                                      const QDateTime& agora = QDateTime::currentDateTime());

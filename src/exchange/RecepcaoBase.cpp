@@ -9,6 +9,7 @@
 #include "core/UVariaveis.h"
 #include "exchange/Atendimentos.h"
 #include "exchange/CorrecaoConsultas.h"
+#include "exchange/LoteImportacao.h"
 #include "exchange/MensagemXml.h"
 #include "exchange/ftp/FtpCliente.h"
 
@@ -285,14 +286,16 @@ ResultadoRecepcaoBase RecebeBaseMunicipio(const ContextoBase& ctx)
         rc.linha(QStringLiteral(" => Erro: ") + e.texto());
         return r;
     }
-    rc.linha(QStringLiteral(" => Processamento concluído, fechando a tela..."));
+    rc.linha(ctx.semJanela ? QStringLiteral(" => Processamento concluído.")
+                           : QStringLiteral(" => Processamento concluído, fechando a tela..."));
     return r;
 }
 
 namespace {
 
-// Step 9 of the provider's reception: every new message of its professionals' folders.
-// False when the folders could not be visited.
+// Step 9 of the provider's reception: every new message of its professionals' folders. Every
+// folder is listed first; then the authorizations go in, then the blocks, and the blocks that found
+// no authorization are tried once more at the end. False when a folder could not be visited.
 bool recebeAutorizacoes(Recepcao& rc, LogErros& erros)
 {
     ResultadoRecepcaoBase& r = rc.r;
@@ -311,51 +314,29 @@ bool recebeAutorizacoes(Recepcao& rc, LogErros& erros)
     }
     const QString marcacao = ftp.pastaAtual();
     bool ok = true;
+    QList<ItemLote> autorizacoes, bloqueios;
     for (qint64 p : profissionais) {
         if (ftp.interrompido())
             return false;
         if (!EntraPastaProfissional(ftp, p, status)) {
             ok = false;
+            r.erro = QStringLiteral("Pasta %1 inacessível").arg(PastaProfissional(p));
             continue;
         }
         rc.linha(QStringLiteral(" => Verificando procedimentos p/ Profiss. %1...").arg(p));
+        const QString pasta = ftp.pastaAtual();
         QStringList nomes;
         try {
             nomes = ftp.listaNomes(QStringLiteral("M*.xml"));
-        } catch (const ErroFtp&) {
-            rc.linha(QStringLiteral(" => Verificando procedimentos marcados...(FALHOU!)"));
+        } catch (const ErroFtp& e) {
+            rc.linha(QStringLiteral(" => Não foi possível listar a pasta %1: %2 (FALHOU!)").arg(pasta, e.texto()));
+            r.erro = QStringLiteral("Listagem da pasta ") + pasta + QStringLiteral(": ") + e.texto();
             ok = false;
         }
-        if (nomes.isEmpty())
+        if (nomes.isEmpty() && ok)
             rc.linha(QStringLiteral(" => Nenhum arquivo a ser baixado para o profissional %1...").arg(p));
-        for (const QString& nome : std::as_const(nomes)) {
-            if (ftp.interrompido())
-                return false;
-            rc.linha(QStringLiteral(" => Baixando arquivo ") + nome + QStringLiteral("..."));
-            const QString local = PastaRecebidos() + nome;
-            try {
-                ftp.recebe(nome, local);
-            } catch (const ErroFtp& e) {
-                ++r.naoBaixados;
-                rc.linha(QStringLiteral(" => Não foi possível baixar o arquivo: ") + e.texto());
-                continue;
-            }
-            rc.linha(QStringLiteral(" => Gravando arquivo ") + nome + QStringLiteral("..."));
-            QString motivo;
-            switch (ImportaMensagem(rc.tr, ftp, local, nome, ModoImportacao::EmLote, erros, &motivo, rc.agora())) {
-            case SituacaoImportacao::Importado:
-                ++r.importados;
-                [[fallthrough]];
-            case SituacaoImportacao::SemAutorizacao:
-                if (rc.c.status)
-                    rc.c.status(QStringLiteral("(ok)"));
-                break;
-            case SituacaoImportacao::Falhou:
-                ++r.falhados;
-                rc.linha(QStringLiteral(" => Erro: ") + motivo);
-                break;
-            }
-        }
+        for (const QString& nome : std::as_const(nomes))
+            (EhMensagemBloqueio(nome) ? bloqueios : autorizacoes).append({pasta, nome});
         try {
             ftp.mudaPasta(marcacao);
         } catch (const ErroFtp& e) {
@@ -363,7 +344,33 @@ bool recebeAutorizacoes(Recepcao& rc, LogErros& erros)
             return false;
         }
     }
-    return ok;
+    OpcoesLote op;
+    op.marca = MarcaDoModo(ModoImportacao::EmLote);
+    op.linha = status;
+    op.antesDoArquivo = [&](const QString& nome) { rc.linha(QStringLiteral(" => Gravando arquivo ") + nome + QStringLiteral("...")); };
+    op.agora = rc.c.agora;
+    op.importado = [&](const QString&) {
+        if (rc.c.status)
+            rc.c.status(QStringLiteral("(ok)"));
+    };
+    const ImportaArquivo importa = ImportadorDeMensagem(ModoImportacao::EmLote, rc.c.agora);
+    ResultadoLote lote = ImportaLote(rc.tr, ftp, autorizacoes + bloqueios, op, importa, erros);
+    if (!lote.semEfeitoItens.isEmpty() && !lote.interrompido) {
+        const QList<ItemLote> espera = lote.semEfeitoItens;
+        lote.semEfeito -= int(espera.size());
+        lote.semEfeitoItens.clear();
+        lote.listados -= int(espera.size());
+        lote.soma(ImportaLote(rc.tr, ftp, espera, op, importa, erros));
+    }
+    for (const ItemLote& b : std::as_const(lote.semEfeitoItens))
+        rc.linha(QStringLiteral(" => Bloqueio %1 aguardando a sua autorização: fica no servidor para a próxima recepção.")
+                     .arg(b.nome));
+    r.lote = lote;
+    r.importados = lote.importados;
+    r.naoBaixados = lote.naoBaixados;
+    r.falhados = lote.falhados;
+    r.bloqueiosAguardando = lote.semEfeito;
+    return ok && !lote.interrompido;
 }
 
 } // namespace
@@ -446,7 +453,12 @@ ResultadoRecepcaoBase RecebeBasePrestador(const ContextoBase& ctx, LogErros& err
         rc.linha(QStringLiteral(" => Erro: ") + e.texto());
     }
     ctx.ftp->desconecta();
-    rc.linha(QStringLiteral(" => Inseridos %1 procedimentos (OK)").arg(r.importados));
+    if (r.pendencias() == 0)
+        rc.linha(QStringLiteral(" => Inseridos %1 procedimentos (OK)").arg(r.importados));
+    else
+        rc.linha(QStringLiteral(" => Inseridos %1 procedimentos; ficaram para a próxima recepção: %2")
+                     .arg(r.importados)
+                     .arg(r.pendencias()));
     rc.linha(QStringLiteral(" => PROCESSO CONCLUIDO!"));
     r.terminou = true;
     if (!r.concluida)
@@ -474,6 +486,25 @@ int EnviaBaseSemJanela(TDMCUNE& dm, QTextStream& saida)
     return r.baseEnviada && r.glosasEnviadas ? TarefaCompleta : TarefaIncompleta;
 }
 
+QString ResumoRecepcaoBase(const ResultadoRecepcaoBase& r, bool prestador, const QString& erroTxt)
+{
+    QString t = QStringLiteral("Recepção da base %1").arg(r.concluida && r.pendencias() == 0 ? QStringLiteral("completa")
+                                                                                           : QStringLiteral("incompleta"));
+    if (prestador) {
+        t += QStringLiteral(": mensagens recebidas %1; já recebidas antes %2; não baixadas %3; com erro %4; "
+                            "marcas pendentes %5; bloqueios aguardando a autorização %6")
+                 .arg(r.importados)
+                 .arg(r.lote.jaRegistrados)
+                 .arg(r.naoBaixados)
+                 .arg(r.falhados)
+                 .arg(r.lote.naoMarcados)
+                 .arg(r.bloqueiosAguardando);
+        if (r.falhados)
+            t += QStringLiteral(" (veja ") + erroTxt + QLatin1Char(')');
+    }
+    return t + QLatin1Char('.');
+}
+
 int RecebeBaseSemJanela(TDMCUNE& dm, QTextStream& saida)
 {
     const QChar papel = PapelInstalacao();
@@ -485,6 +516,7 @@ int RecebeBaseSemJanela(TDMCUNE& dm, QTextStream& saida)
     ctx.tr = &dm.IBTransaction;
     ctx.ftp = &ClienteFtpCompartilhado();
     ctx.status = [&saida](const QString& l) { saida << l << Qt::endl; };
+    ctx.semJanela = true;
     ctx.aviso = [&saida](const QString& t) { saida << t << Qt::endl; };
     ctx.erro = [&saida](const QString&, const QString& t) { saida << t << Qt::endl; };
     ctx.encerraPorAtraso = [&saida](const QString& t) { saida << t << Qt::endl; };
@@ -503,16 +535,10 @@ int RecebeBaseSemJanela(TDMCUNE& dm, QTextStream& saida)
                      .arg(b.linhasComErro)
                      .arg(b.ausentes.isEmpty() ? QString() : QStringLiteral("; ausentes do arquivo: ") + b.ausentes.join(QStringLiteral(", ")))
               << Qt::endl;
-    if (papel != QLatin1Char('M'))
-        saida << QStringLiteral("Mensagens importadas: %1; não baixadas: %2; com erro: %3%4.")
-                     .arg(r.importados)
-                     .arg(r.naoBaixados)
-                     .arg(r.falhados)
-                     .arg(r.falhados ? QStringLiteral(" (veja ") + erros.caminho() + QLatin1Char(')') : QString())
-              << Qt::endl;
     if (!r.erro.isEmpty())
         saida << r.erro << Qt::endl;
-    return r.concluida && r.naoBaixados == 0 && r.falhados == 0 ? TarefaCompleta : TarefaIncompleta;
+    saida << ResumoRecepcaoBase(r, papel != QLatin1Char('M'), erros.caminho()) << Qt::endl;
+    return r.concluida && r.pendencias() == 0 ? TarefaCompleta : TarefaIncompleta;
 }
 
 } // namespace vx

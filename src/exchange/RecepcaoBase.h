@@ -4,6 +4,7 @@
 // authorizations addressed to it). Shared by the screens and the unattended runs.
 #include "exchange/BaseCadastral.h"
 #include "exchange/ImportacaoMensagens.h"
+#include "exchange/LoteImportacao.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -55,6 +56,7 @@ struct ContextoBase {
     // shown here, then the program must end.
     std::function<void(const QString& texto)> encerraPorAtraso;
     QDateTime agora; // invalid: the clock
+    bool semJanela = false; // an unattended run: no wording about the screen
 };
 
 struct ResultadoRecepcaoBase {
@@ -68,6 +70,10 @@ struct ResultadoRecepcaoBase {
     int importados = 0;           // authorization and block messages imported (provider)
     int naoBaixados = 0;
     int falhados = 0;             // messages that failed (Erro.TXT)
+    int bloqueiosAguardando = 0;  // blocks whose authorization is not here: left on the server
+    ResultadoLote lote;           // the messages, as the import loop counted them (provider)
+    // Messages left for the next run (a waiting block is not one: it waits for its authorization).
+    int pendencias() const { return naoBaixados + falhados + lote.naoMarcados + lote.emOutraEstacao; }
     QString erro;
 };
 
@@ -83,6 +89,9 @@ QByteArray RelatorioAcesso(const QString& usuario, const QString& dataAtual, con
 // Professionals whose folders a provider reads, in order: an entity's linked professionals (0
 // without any), a professional's own code.
 QList<qint64> ProfissionaisDoPrestador(Transacao& tr, QChar papel, const QString& codigoProprio);
+
+// The one summary line of a base reception.
+QString ResumoRecepcaoBase(const ResultadoRecepcaoBase& r, bool prestador, const QString& erroTxt);
 
 // Unattended runs (exit statuses of TarefaSemJanela.h).
 int EnviaBaseSemJanela(TDMCUNE& dm, QTextStream& saida);

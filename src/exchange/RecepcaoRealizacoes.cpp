@@ -10,6 +10,7 @@
 #include "exchange/CorrecaoConsultas.h"
 #include "exchange/ftp/FtpCliente.h"
 #include "exchange/ftp/TransporteFtp.h"
+#include "exchange/LoteImportacao.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
@@ -118,7 +119,11 @@ public:
             if (!noBanco([&](Transacao& tr) { CorrigeValorConsultas(tr, agora()); }))
                 return r;
         }
-        linha(QStringLiteral(" => Inseridos %1 procedimentos (OK)").arg(r.importados));
+        linha(r.pendencias() == 0
+                  ? QStringLiteral(" => Inseridos %1 procedimentos (OK)").arg(r.importados)
+                  : QStringLiteral(" => Inseridos %1 procedimentos; ficaram para a próxima execução: %2")
+                        .arg(r.importados)
+                        .arg(r.pendencias()));
         linha(QStringLiteral(" => PROCESSO CONCLUIDO!"));
         r.concluida = true;
         return r;
@@ -129,7 +134,6 @@ private:
 
     void linha(const QString& t)
     {
-        m_log += t + QLatin1Char('\n');
         if (c.status)
             c.status(t);
     }
@@ -170,61 +174,54 @@ private:
             return true;
         }
         linha(QStringLiteral(" => Verificando Faturamento Período ") + periodo + QStringLiteral("..."));
+        const QString remota = base + QLatin1Char('/') + pasta;
         try {
-            c.ftp->mudaPasta(base + QLatin1Char('/') + pasta);
+            c.ftp->mudaPasta(remota);
         } catch (const ErroFtp& e) {
             linha(QStringLiteral(" => (FALHOU)"));
-            r.erro = QStringLiteral("Pasta ") + pasta + QStringLiteral(": ") + e.texto();
-        }
-        if (m_log.contains(QLatin1String("FALHOU"))) {
-            para(r.erro.isEmpty() ? QStringLiteral("FALHOU") : r.erro);
+            para(QStringLiteral("Pasta ") + remota + QStringLiteral(": ") + e.texto());
             return false;
         }
         const bool normal = p.modo == ModoRealizacao::Normal;
         QStringList nomes;
         try {
             nomes = c.ftp->listaNomes(normal ? QStringLiteral("M*.xml") : QStringLiteral("okcune M*.xml"));
-        } catch (const ErroFtp&) {
+        } catch (const ErroFtp& e) {
+            linha(QStringLiteral(" => Não foi possível listar a pasta %1: %2 (FALHOU)").arg(remota, e.texto()));
+            para(QStringLiteral("Listagem da pasta ") + remota + QStringLiteral(": ") + e.texto());
+            return false;
         }
-        r.listados += nomes.size();
         OpcoesRealizacao op;
         op.modo = p.modo;
         op.inicioCalendario = LeData(p.inicioCalendario);
         op.dataBase = p.dataBase;
         op.contador = &m_contador;
-        const QString pastaLocal = PastaRecebidos();
-        for (int i = 0; i < nomes.size(); ++i) {
-            const QString& nome = nomes[i];
-            linha(QStringLiteral(" => Arquivo ") + nome + QStringLiteral("..."));
-            if (c.progresso)
-                c.progresso(i + 1, nomes.size());
-            const QString local = pastaLocal + nome;
-            if (c.ftp->interrompido()) {
-                linha(QStringLiteral(" => Recepção interrompida."));
-                para(QStringLiteral("Recepção interrompida"));
-                return false;
-            }
-            try {
-                c.ftp->recebe(nome, local);
-            } catch (const ErroFtp& e) {
-                ++r.naoBaixados;
-                linha(QStringLiteral(" => Não foi possível baixar o arquivo: ") + e.texto());
-                continue;
-            }
-            op.posicao = i;
-            QString motivo;
-            switch (ImportaRealizacao(*c.tr, *c.ftp, local, nome, op, *c.erros, &motivo, agora())) {
-            case SituacaoRealizacao::Importado:
-                ++r.importados;
-                break;
-            case SituacaoRealizacao::ForaDoPeriodo:
-                ++r.foraDoPeriodo;
-                break;
-            case SituacaoRealizacao::Falhou:
-                ++r.falhados;
-                linha(QStringLiteral(" => Erro: ") + motivo);
-                break;
-            }
+        QList<ItemLote> itens;
+        for (const QString& nome : std::as_const(nomes))
+            itens.append({remota, nome});
+        OpcoesLote lote;
+        lote.marca = MarcaDaRealizacao(p.modo);
+        lote.linha = [this](const QString& t) { linha(t); };
+        lote.antesDoArquivo = [this](const QString& nome) { linha(QStringLiteral(" => Arquivo ") + nome + QStringLiteral("...")); };
+        lote.progresso = c.progresso;
+        lote.agora = c.agora;
+        // The audit re-load numbers the files by their place in the listing.
+        const ImportaArquivo importa = [&](Consulta& q, const ArquivoRecebido& a, QString& sql) {
+            OpcoesRealizacao o = op;
+            o.posicao = int(nomes.indexOf(a.nome));
+            return ImportadorDeRealizacao(o, *c.erros, c.agora)(q, a, sql);
+        };
+        const ResultadoLote rl = ImportaLote(*c.tr, *c.ftp, itens, lote, importa, *c.erros);
+        r.lote.soma(rl);
+        r.listados += rl.listados;
+        r.importados += rl.importados;
+        r.foraDoPeriodo += rl.foraDoPeriodo;
+        r.naoBaixados += rl.naoBaixados;
+        r.falhados += rl.falhados;
+        if (rl.interrompido) {
+            linha(QStringLiteral(" => Recepção interrompida."));
+            para(QStringLiteral("Recepção interrompida"));
+            return false;
         }
         if (p.modo == ModoRealizacao::Normal) {
             if (!noBanco([](Transacao& tr) {
@@ -261,7 +258,6 @@ private:
     const ContextoRecepcao& c;
     const PedidoRecepcao& p;
     ResultadoRecepcao r;
-    QString m_log;
     qint64 m_contador = 100000;
 };
 
@@ -271,6 +267,24 @@ ResultadoRecepcao ExecutaRecepcao(const ContextoRecepcao& ctx, const PedidoRecep
 {
     CriaPastasTroca();
     return Recepcao(ctx, pedido).executa();
+}
+
+QString ResumoRecepcao(const ResultadoRecepcao& r, const QString& erroTxt)
+{
+    QString t = QStringLiteral("Recepção %1: listados %2; recebidos %3; já recebidos antes %4; anteriores ao calendário %5; "
+                               "não baixados %6; com erro %7; marcas pendentes %8; em outra estação %9")
+                    .arg(r.tudoRecebido() ? QStringLiteral("completa") : QStringLiteral("incompleta"))
+                    .arg(r.listados)
+                    .arg(r.importados)
+                    .arg(r.lote.jaRegistrados)
+                    .arg(r.foraDoPeriodo)
+                    .arg(r.naoBaixados)
+                    .arg(r.falhados)
+                    .arg(r.lote.naoMarcados)
+                    .arg(r.lote.emOutraEstacao);
+    if (r.falhados)
+        t += QStringLiteral(" (veja ") + erroTxt + QLatin1Char(')');
+    return t + QLatin1Char('.');
 }
 
 int RecebeSemJanela(TDMCUNE& dm, QTextStream& saida, const QString& periodo)
@@ -307,16 +321,9 @@ int RecebeSemJanela(TDMCUNE& dm, QTextStream& saida, const QString& periodo)
     ctx.aviso = [&saida](const QString& t) { saida << t << Qt::endl; };
     const ResultadoRecepcao r = ExecutaRecepcao(ctx, pedido);
     ctx.ftp->desconecta();
-    saida << QStringLiteral("Listados: %1; importados: %2; anteriores ao calendário: %3; não baixados: %4; com erro: %5%6.")
-                 .arg(r.listados)
-                 .arg(r.importados)
-                 .arg(r.foraDoPeriodo)
-                 .arg(r.naoBaixados)
-                 .arg(r.falhados)
-                 .arg(r.falhados ? QStringLiteral(" (veja ") + erros.caminho() + QLatin1Char(')') : QString())
-          << Qt::endl;
     if (!r.erro.isEmpty())
         saida << r.erro << Qt::endl;
+    saida << ResumoRecepcao(r, erros.caminho()) << Qt::endl;
     if (r.periodosVazios == pedido.periodos.size())
         return TarefaImpossivel;
     return r.tudoRecebido() ? TarefaCompleta : TarefaIncompleta;

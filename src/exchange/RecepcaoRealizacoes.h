@@ -4,6 +4,7 @@
 // server, then the missing procedure values are completed. Shared by the reception screen and the
 // unattended run.
 #include "exchange/ImportacaoMensagens.h"
+#include "exchange/LoteImportacao.h"
 #include "exchange/ftp/TransporteFtp.h"
 
 #include <QDate>
@@ -71,11 +72,17 @@ struct ResultadoRecepcao {
     int naoBaixados = 0;     // downloads that failed (tried again next run)
     int falhados = 0;        // imports that failed (Erro.TXT)
     int periodosVazios = 0;  // passes without a period
+    ResultadoLote lote;      // every file of the run, as the import loop counted them
     QString erro;            // what stopped the run
-    bool tudoRecebido() const { return concluida && naoBaixados == 0 && falhados == 0 && periodosVazios == 0; }
+    // Files left for the next run: not downloaded, failed, not yet marked, taken by another station.
+    int pendencias() const { return naoBaixados + falhados + lote.naoMarcados + lote.emOutraEstacao; }
+    bool tudoRecebido() const { return concluida && pendencias() == 0 && periodosVazios == 0; }
 };
 
 ResultadoRecepcao ExecutaRecepcao(const ContextoRecepcao& ctx, const PedidoRecepcao& pedido);
+
+// The one summary line of a run (what the unattended run prints last).
+QString ResumoRecepcao(const ResultadoRecepcao& r, const QString& erroTxt);
 
 // The run without a window (vornex --receber [--periodo MM/AAAA]): log lines and a summary on
 // `saida`; exit statuses of TarefaSemJanela.h (complete when every listed file was received).

@@ -166,7 +166,7 @@ EnvioAutorizacao RetransmiteAutorizacao(Transacao& tr, FtpCliente* ftp, const QS
     if (e.envio == ResultadoEnvio::Enviado)
         linha(QStringLiteral(" => Arquivo Enviado OK!"));
     else if (e.envio == ResultadoEnvio::Falhou)
-        linha(QStringLiteral(" => FALHOU!"));
+        linha(LinhaEnvioPendente(QStringLiteral("O bloqueio está gravado"), e.arquivo));
     registra(tr, municipio, numero, SituacaoEnvio(e.envio));
     return e;
 }

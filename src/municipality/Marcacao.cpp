@@ -45,12 +45,12 @@ void insereAutorizacao(Consulta& q, const Autorizacao& a, qint64 numero, const Q
     const QString carimbo = SqlData(a.dataAtual + QLatin1Char(' ') + agora.toString(QStringLiteral("hh:mm")));
     q.executa(QStringLiteral("insert into Marcacao(Cli_origem, Id_Marcacao, Data_IMP_ADM, CodPessoa, CodEntidade, "
                              "CodProfissional, DataLanc, Data_Digitacao, Data_Importacao, DataMarc, HoraMarc, Carater, "
-                             "CodCID, ChaveImpre, Obs, CodUnidade, Usuario) values(") +
+                             "CodCID, ChaveImpre, Obs, CodUnidade, Usuario, Finalizada) values(") +
               QStringList{sqlMunicipio(a.municipio), QString::number(numero), QStringLiteral("'M'"),
                           SqlInteiro(a.paciente), SqlInteiro(a.entidade), SqlInteiro(a.profissional),
                           SqlData(a.dataLanc), carimbo, carimbo, dataMarcSql(a.dataMarc), SqlTexto(a.horaMarc),
                           SqlInteiro(a.carater), SqlTexto(a.cid), SqlTexto(chave), SqlTexto(a.obs),
-                          SqlInteiro(a.unidade), SqlTexto(a.usuario)}
+                          SqlInteiro(a.unidade), SqlTexto(a.usuario), QStringLiteral("'N'")}
                   .join(QStringLiteral(", ")) +
               QLatin1Char(')'));
     RegistraLog(q, QStringLiteral("Marcacao"), QStringLiteral("I"), descricao(a, numero, chave));
@@ -298,7 +298,7 @@ void GravaFinalizacao(Transacao& tr, const Autorizacao& a, const AutorizacaoAber
                            SqlData(a.dataLanc), dataMarcSql(a.dataMarc), SqlTexto(a.horaMarc), SqlInteiro(a.carater),
                            SqlTexto(a.cid), SqlTexto(aberta.chave))
                       .arg(SqlTexto(a.obs)) +
-                  onde(a.municipio, aberta.numero));
+                  QStringLiteral(", Finalizada='S'") + onde(a.municipio, aberta.numero));
         return RegistroLog{QStringLiteral("Marcacao"), QStringLiteral("U"), descricao(a, aberta.numero, aberta.chave)};
     });
 }
@@ -374,7 +374,7 @@ EnvioAutorizacao EnviaAutorizacao(Transacao& tr, FtpCliente* ftp, const QString&
         if (r.envio == ResultadoEnvio::Enviado)
             linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
         else if (r.envio == ResultadoEnvio::Falhou)
-            linha(QStringLiteral(" => FALHOU!"));
+            linha(LinhaEnvioPendente(QStringLiteral("A autorização está gravada"), r.arquivo));
         const QString situacao = SituacaoEnvio(r.envio);
         return RegistroLog{QStringLiteral("Marcacao"), QStringLiteral("P"), prefixo + situacao};
     });

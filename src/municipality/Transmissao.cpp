@@ -195,7 +195,7 @@ void Execucao::fase1(ResultadoTransmissao& r)
         linha(enviando(e.arquivo));
         const bool realizacao = e.destino.startsWith(QLatin1Char('F'));
         if (!EnviaArquivoFtp(*m_ctx.ftp, e.arquivo, e.destino, m_ctx.status, m_envio)) {
-            linha(realizacao ? QStringLiteral(" => FALHOU!") : QStringLiteral(" => Envio FALHOU!"));
+            linha(LinhaEnvioPendente(realizacao ? QStringLiteral("Não enviado") : QStringLiteral("Envio não concluído"), e.arquivo));
             ++r.falhados;
             continue;
         }
@@ -259,7 +259,8 @@ void Execucao::fase2(ResultadoTransmissao& r)
     const QString sql = papel.municipio
                             ? QStringLiteral("select cli_origem, id_marcacao, codprofissional, data_digitacao from marcacao"
                                              " where datalanc >= (current_date-180) and conferiuftp is null and"
-                                             " codprofissional is not null and databloqueio is null  order by codprofissional")
+                                             " codprofissional is not null and databloqueio is null and coalesce(finalizada, 'S')='S'"
+                                             " order by codprofissional")
                             : QStringLiteral("select cli_origem, id_marcacao, codprofissional, data_digitacao from marcacao"
                                              " where data_digitacao >= (current_date-30) and conferiuftp is null and"
                                              " data_digitacao is not null and datarealizacao is not null order by data_digitacao");
@@ -329,7 +330,7 @@ void Execucao::fase2(ResultadoTransmissao& r)
                         registra(nome + kSep + QStringLiteral("Enviou xml."));
                         ++r.recriados;
                     } else {
-                        linha(QStringLiteral(" => FALHOU!"));
+                        linha(LinhaEnvioPendente(QStringLiteral("Não enviado"), nome));
                         if (papel.municipio)
                             registra(nome + kSep + QStringLiteral("Falhou ao enviar xml."));
                         ++r.naoRecriados;
@@ -374,7 +375,7 @@ ResultadoTransmissao ExecutaTransmissao(const ContextoTransmissao& ctx, bool con
         if (cancelado(ctx)) {
             r.cancelada = true;
             ex.linha(QStringLiteral(" => Processo cancelado pelo usuário."));
-            ex.linha(QStringLiteral(" => %1 arquivos enviados e %2 arquivos falhados!").arg(r.enviados).arg(r.falhados));
+            ex.linha(QStringLiteral(" => %1 arquivos enviados e %2 arquivos falhados!").arg(r.enviados + r.recriados).arg(r.falhados + r.naoRecriados));
             return r;
         }
         if (ctx.status) {
@@ -382,13 +383,14 @@ ResultadoTransmissao ExecutaTransmissao(const ContextoTransmissao& ctx, bool con
             ctx.status(QStringLiteral("     ***>>> PROCESSO CONCLUÍDO <<<***"));
             ctx.status(QString());
         }
-        ex.linha(QStringLiteral(" => %1 arquivos enviados e %2 arquivos falhados!").arg(r.enviados).arg(r.falhados));
+        ex.linha(QStringLiteral(" => %1 arquivos enviados e %2 arquivos falhados!").arg(r.enviados + r.recriados).arg(r.falhados + r.naoRecriados));
         Transacao& p = *ctx.principal;
         p.inicia();
         p.executa(QStringLiteral("update tabdiv set DataUltRetransmissao=%1").arg(SqlData(ctx.dataAtual)));
         p.commit();
         r.concluida = true;
-        ex.linha(QStringLiteral(" => Concluído! Feche esta tela para prosseguir no sistema."));
+        ex.linha(ctx.semJanela ? QStringLiteral(" => Concluído!")
+                               : QStringLiteral(" => Concluído! Feche esta tela para prosseguir no sistema."));
     } catch (const std::exception& e) {
         for (Transacao* t : {ctx.principal, ctx.leitura, ctx.marca}) {
             try {
@@ -435,6 +437,7 @@ int TransmiteSemJanela(TDMCUNE& dm, QTextStream& saida)
         saida << LinhaComHora(QStringLiteral(" => FTP desativado nesta instalação (ATIVARFTP).")) << Qt::endl;
     TransmissaoNoBanco t(dm, ClienteFtpCompartilhado());
     t.ctx.status = [&saida](const QString& l) { saida << l << Qt::endl; };
+    t.ctx.semJanela = true;
     const ResultadoTransmissao r = ExecutaTransmissao(t.ctx, false);
     t.ctx.ftp->desconecta();
     saida << QStringLiteral("Enviados: %1; falhados: %2; sem profissional: %3; conferidos: %4; recriados e enviados: %5; "

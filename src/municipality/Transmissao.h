@@ -69,6 +69,7 @@ struct ContextoTransmissao {
     QDate dataAtual;                // the working date written to TABDIV
     LinhaStatus status;             // status lines (each with its date and time)
     std::function<bool()> cancelado;
+    bool semJanela = false;         // an unattended run: no wording about the screen
     std::function<void(int feitos, int total)> progresso; // phase 1 files
 };
 

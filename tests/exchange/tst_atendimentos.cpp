@@ -3,6 +3,7 @@
 // screen in its cases; the confirmation and its realization message on the server; hostile files
 // refused without touching the database; the server copy marked only together with the commit.
 #include "core/Banco.h"
+#include "core/Cadastro.h"
 #include "core/Configuracao.h"
 #include "core/MenuPrincipal.h"
 #include "core/UVariaveis.h"
@@ -14,6 +15,7 @@
 #include "exchange/MensagemXml.h"
 #include "exchange/TFAtendimentos.h"
 #include "exchange/ftp/FtpCliente.h"
+#include "municipality/Bloqueio.h"
 #include "municipality/Marcacao.h"
 #include "municipality/MensagemAutorizacao.h"
 #include "support/AmbienteTela.h"
@@ -493,8 +495,8 @@ private slots:
         QVERIFY(erro.at(erro.size() - 2).startsWith("Erro. "));
     }
 
-    // The rename to "okch " is part of the file's transaction: refused by the server, nothing is
-    // kept and the next run imports the file once.
+    // A refused mark ("okch " name taken) keeps the rows: the file is registered, and every later
+    // search only tries the mark again until it goes through; the authorization is stored once.
     void renomeacaoRecusada()
     {
         Prestador p;
@@ -502,25 +504,99 @@ private slots:
         const QString nome = NomeMensagemAutorizacao(kMun, aut.numero);
         p.srv->defineRenomeiaSemSubstituir(true);
         p.poeNoServidor("profiss00020", "okch " + nome, "antigo");
-        const QString antes = p.estado();
         LogErros erros;
         BuscaChave b{aut.chave, 'E', "10", {}};
         const auto busca = [&] {
             return BuscaChaveNoServidor(ClienteFtpCompartilhado(), p.a->dm->IBTransaction, b, erros, {}).importados;
         };
-        QCOMPARE(busca(), 0);
-        QCOMPARE(p.estado(), antes);
-        // The blocker matches the mask too (and is no message): two failed files.
-        QCOMPARE(erros.linhas().size(), 8);
-        const int i = int(erros.linhas().indexOf("RNFR " + nome + " / RNTO okch " + nome));
-        QVERIFY(i == 1 || i == 5);
-        QVERIFY(erros.linhas().at(i + 1).startsWith("Erro. 550"));
+        QCOMPARE(busca(), 1);
+        QCOMPARE(p.a->numero("select count(*) from marcacao"), 1);
+        QCOMPARE(p.noServidor("marcacao/profiss00020"), (QStringList{nome, "okch " + nome}));
+        // The blocker matches the mask too, and is no message.
+        QCOMPARE(erros.linhas().size(), 4);
         QCOMPARE(p.linhasErro(), erros.linhas());
+        QCOMPARE(busca(), 1);
+        QCOMPARE(p.a->numero("select count(*) from marcacao"), 1);
 
         QFile::remove(p.srv->caminho("cune/marcacao/profiss00020/okch " + nome));
         QCOMPARE(busca(), 1);
         QCOMPARE(p.a->numero("select count(*) from marcacao"), 1);
+        QCOMPARE(p.a->numero("select count(*) from arquivos_importados"), 1);
         QCOMPARE(p.noServidor("marcacao/profiss00020"), QStringList{"okch " + nome});
+    }
+
+    // Stored copies of one key in any physical order: the realized one speaks, then a blocked
+    // one, then the newest import.
+    void copiaQueFala_data()
+    {
+        QTest::addColumn<QStringList>("copias"); // stamp:state in insertion order (R realized, B blocked, - open)
+        QTest::addColumn<QString>("fala");
+        QTest::newRow("realized before a later open copy") << QStringList{"01/12/2026 001:R", "05/12/2026 002:-"}
+                                                           << "01/12/2026 001";
+        QTest::newRow("realized after") << QStringList{"05/12/2026 002:-", "01/12/2026 001:R"} << "01/12/2026 001";
+        QTest::newRow("blocked over open") << QStringList{"09/12/2026 003:-", "02/12/2026 001:B", "10/12/2026 004:-"}
+                                           << "02/12/2026 001";
+        QTest::newRow("realized over blocked") << QStringList{"02/12/2026 001:B", "03/12/2026 002:R"} << "03/12/2026 002";
+        QTest::newRow("newest open copy, across months")
+            << QStringList{"30/11/2026 999:-", "01/12/2026 001:-", "15/11/2026 500:-"} << "01/12/2026 001";
+    }
+    void copiaQueFala()
+    {
+        QFETCH(QStringList, copias);
+        QFETCH(QString, fala);
+        Prestador p;
+        for (const QString& c : copias) {
+            const QString carimbo = c.section(':', 0, 0);
+            const QString estado = c.section(':', 1);
+            const QString data = "'2026-12-09'";
+            p.a->b.executa("insert into marcacao (cli_origem, id_marcacao, data_imp_adm, chaveimpre, datarealizacao, "
+                           "databloqueio) values ('" + kMun + "', 7, '" + carimbo + "', 'K7', " +
+                           (estado == "R" ? data : QStringLiteral("null")) + ", " + (estado == "B" ? data : QStringLiteral("null")) + ")");
+            p.a->b.executa("insert into marcacao_proceds (cli_origem, id_marcacao, data_imp_adm, codprocedimento, "
+                           "quantidade) values ('" + kMun + "', 7, '" + carimbo + "', 101, 1)");
+        }
+        QCOMPARE(p.a->texto(SqlAtendimentoPorChave("K7").replace("SELECT M.CLI_ORIGEM,", "SELECT FIRST 1 M.DATA_IMP_ADM AS S, M.CLI_ORIGEM,")),
+                 fala);
+    }
+
+    // A block and its authorization found by the key search, wherever the block lies (an
+    // authorization without professional: profiss00000, which a professional's own search also
+    // visits) and in either listing order: the authorization shows blocked.
+    void bloqueioNaBuscaPorChave_data()
+    {
+        QTest::addColumn<QString>("usuario");
+        QTest::addColumn<QString>("profissional");
+        QTest::newRow("entity, authorization with professional") << "E10" << "20";
+        QTest::newRow("entity, without professional") << "E10" << "";
+        QTest::newRow("professional, without professional") << "P20" << "";
+    }
+    void bloqueioNaBuscaPorChave()
+    {
+        QFETCH(QString, usuario);
+        QFETCH(QString, profissional);
+        Prestador p(usuario);
+        const AutorizacaoAberta aut = p.autoriza(profissional);
+        const QString pasta = QStringLiteral("profiss%1").arg(profissional.toInt(), 5, 10, QLatin1Char('0'));
+        p.poeNoServidor(pasta, NomeMensagemBloqueio(kMun, aut.numero),
+                        QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><mensagemVXO><cabecalho>"
+                                       "<respEnvio>%1</respEnvio></cabecalho><marcacao><id>%2</id><chave>%3</chave>"
+                                       "<databloqueio>11/12/2026</databloqueio><obs>PACIENTE FALECEU</obs></marcacao>"
+                                       "</mensagemVXO>")
+                            .arg(kMun)
+                            .arg(aut.numero)
+                            .arg(aut.chave)
+                            .toLatin1());
+        LogErros erros;
+        BuscaChave b{aut.chave, usuario.at(0), usuario.mid(1), {}};
+        QCOMPARE(BuscaChaveNoServidor(ClienteFtpCompartilhado(), p.a->dm->IBTransaction, b, erros, {}).importados, 2);
+        QVERIFY(erros.vazio());
+        const auto l = LeLinha(p.a->dm->IBTransaction, SqlAtendimentoPorChave(aut.chave));
+        p.a->dm->IBTransaction.rollback();
+        QVERIFY(l);
+        QCOMPARE(l->texto("DATABLOQUEIO"), QStringLiteral("11/12/2026"));
+        QCOMPARE(l->texto("OBS"), QStringLiteral("PACIENTE FALECEU"));
+        QCOMPARE(p.noServidor("marcacao/" + pasta),
+                 (QStringList{"okch " + NomeMensagemBloqueio(kMun, aut.numero), "okch " + NomeMensagemAutorizacao(kMun, aut.numero)}));
     }
 
     // Bulk mode: a block applies to every stored copy; one for an authorization not here yet is

@@ -6,6 +6,7 @@
 #include "core/Atualizacao.h"
 #include "core/Banco.h"
 #include "core/Configuracao.h"
+#include "core/Texto1252.h"
 #include "core/UFunc.h"
 #include "core/UVariaveis.h"
 #include "core/widgets/TPersonBtn.h"
@@ -201,7 +202,7 @@ private slots:
         QTest::newRow("accents kept") << "AÇÃO É" << "AÇÃO É";
         QTest::newRow("CR as reference, LF and tab kept") << "A\r\nB\tC" << "A&#13;\nB\tC";
         QTest::newRow("control characters dropped") << QString("A") + QChar(1) + "B" + QChar(0x1F) << "AB";
-        QTest::newRow("outside Latin-1 as reference") << QString::fromUtf8("“X” €") << "&#8220;X&#8221; &#8364;";
+        QTest::newRow("outside Latin-1: the closest character") << QString::fromUtf8("“X” – €") << "\"X\" - E";
     }
     void escapa()
     {
@@ -270,8 +271,8 @@ private slots:
         }
         // Alvorada without limits; Porto Alegre with this year's and the next year's only.
         QVERIFY(t.contains("<obs></obs></det><det nSeq='2'><codigo>4314902</codigo>"));
-        QVERIFY(t.contains("<detLimites nSeq='1'><periodo>12-2026</periodo><valor>1500,00</valor><obs></obs></detLimites>"
-                           "<detLimites nSeq='2'><periodo>01-2027</periodo><valor>1500,50</valor>"));
+        QVERIFY(t.contains("<detLimites><periodo>12-2026</periodo><valor>1500,00</valor><obs></obs></detLimites>"
+                           "<detLimites><periodo>01-2027</periodo><valor>1500,50</valor>"));
         QVERIFY(!t.contains("12-2025"));
         // The ten entity columns, in that order; the hidden entity and its rows left out.
         QVERIFY(t.contains("<entidades><det nSeq='1'><cep></cep><cnpj></cnpj><codigo>10</codigo><codmun></codmun>"
@@ -346,9 +347,10 @@ private slots:
         const ResultadoRecepcaoBase e = r.ent->recebe();
         QVERIFY2(e.concluida, qPrintable(r.ent->log_() + r.ent->erros.join('\n')));
 
+        // "&" travels as "e"; characters outside Latin-1 as their closest one.
         const auto comoChega = [](QStringList l) {
             for (QString& s : l)
-                s.replace('&', 'e');
+                s = QString::fromLatin1(paraLatin1(s.replace('&', 'e')));
             return l;
         };
         const QString visivel = "codigo in (select codigo from entidades where ocultarmunic is null or ocultarmunic='N')";
@@ -535,7 +537,7 @@ private slots:
         QVERIFY(log.indexOf("p/ Profiss. 3...") < log.indexOf("p/ Profiss. 7..."));
         QVERIFY(log.contains("Nenhum arquivo a ser baixado para o profissional 20..."));
         QCOMPARE(r.ent->linhas.count("(ok)"), 2);
-        QVERIFY(log.contains(" => Inseridos 2 procedimentos (OK)"));
+        QVERIFY(log.contains(" => Inseridos 2 procedimentos; ficaram para a próxima recepção: 1"));
         QVERIFY(r.ent->linhas.last().endsWith(" => PROCESSO CONCLUIDO!"));
         QVERIFY(QFile::exists(r.srv.caminho("cune/marcacao/profiss00003/ok M4314902_ID0000030.xml")));
         QVERIFY(QFile::exists(r.srv.caminho("cune/marcacao/profiss00003/M4314902_ID0000032.xml")));
@@ -550,6 +552,45 @@ private slots:
         QCOMPARE(acesso.size(), 4);
         QVERIFY(acesso[0].startsWith("User: ana - 10/12/2026 - "));
         QCOMPARE(acesso[1], QString("Versão: 2.28"));
+    }
+
+    // A block listed before its authorization (its name sorts first) blocks it by the end of the
+    // same run; a block whose authorization never came waits on the server, counted apart.
+    void bloqueioAntesDaAutorizacao()
+    {
+        Rede r;
+        r.cons->b.executa("insert into entidadesprofiss (codentidade, codprofissional) values (10, 3)");
+        QVERIFY(r.publica().glosasEnviadas);
+        const QByteArray msg = test::LeArquivo(QStringLiteral(VX_TEST_DATA_DIR) + "/mensagem_autorizacao.xml");
+        const auto bloqueio = [](int id) {
+            return QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><mensagemVXO><cabecalho><respEnvio>4314902"
+                                  "</respEnvio></cabecalho><marcacao><id>%1</id><chave>K</chave><databloqueio>09/12/2026"
+                                  "</databloqueio><obs>CANCELADA</obs></marcacao></mensagemVXO>")
+                .arg(id)
+                .toLatin1();
+        };
+        const QString pasta = "cune/marcacao/profiss00003/";
+        r.srv.criaPasta(pasta);
+        test::GravaArquivo(r.srv.caminho(pasta + "M4314902_ID0000123-bloq.xml"), bloqueio(123));
+        test::GravaArquivo(r.srv.caminho(pasta + "M4314902_ID0000123.xml"), msg);
+        test::GravaArquivo(r.srv.caminho(pasta + "M4314902_ID0000999-bloq.xml"), bloqueio(999));
+
+        const ResultadoRecepcaoBase e = r.ent->recebe();
+        QVERIFY2(e.terminou, qPrintable(r.ent->log_()));
+        QCOMPARE(e.importados, 2);
+        QCOMPARE(e.bloqueiosAguardando, 1);
+        QCOMPARE(e.pendencias(), 0);
+        QCOMPARE(r.ent->texto("select databloqueio || ':' || obs from marcacao where id_marcacao=123"),
+                 QString("2026-12-09:CANCELADA"));
+        QCOMPARE(QDir(r.srv.caminho(pasta)).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"M4314902_ID0000999-bloq.xml", "ok M4314902_ID0000123-bloq.xml", "ok M4314902_ID0000123.xml"}));
+        const QString log = r.ent->log_();
+        QVERIFY2(log.contains(" => Bloqueio M4314902_ID0000999-bloq.xml aguardando a sua autorização"), qPrintable(log));
+        QCOMPARE(r.ent->linhas.count("(ok)"), 2);
+        QVERIFY(log.contains(" => Inseridos 2 procedimentos (OK)"));
+        QCOMPARE(ResumoRecepcaoBase(e, true, "Erro.TXT"),
+                 QString("Recepção da base completa: mensagens recebidas 2; já recebidas antes 0; não baixadas 0; "
+                         "com erro 0; marcas pendentes 0; bloqueios aguardando a autorização 1."));
     }
 
     // Without the server: the municipality under CUNE 4 or more days behind ends the program; with

@@ -15,10 +15,16 @@ namespace {
 // listing with 550, "rnto550" refuses to rename over an existing file, "velocidade" holds the
 // bytes per second uploads are read at (negative: not read at all); each reception appends to
 // "recebidos"; "parado" refuses new sessions and drops the open ones at their next command.
+// Counted faults (the server decrements the count, the file goes away at 0): "rntocala" renames and
+// drops the session without the 250, "rntorecusa" refuses RNTO with 550, "retrcorte" ("n bytes")
+// sends only the first bytes of a download and fails it with 426. "rntomata" holds a pid that gets
+// SIGKILL after the next rename (once); "nlstdobro" lists every name twice; each rename appends to
+// "renomeacoes".
 const char* const kScript = R"PY(
-import os, sys, time, logging
+import os, sys, time, signal, logging
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, DTPHandler
+from pyftpdlib.handlers import FTPHandler, DTPHandler, FileProducer, _strerror
+from pyftpdlib.filesystems import FilesystemError
 from pyftpdlib.servers import FTPServer
 from pyftpdlib.ioloop import Poll
 
@@ -31,12 +37,50 @@ for par in sys.argv[3:]:
 def flag(nome):
     return os.path.exists(os.path.join(base, nome))
 
-def velocidade():
+def valores(nome):
     try:
-        with open(os.path.join(base, 'velocidade')) as f:
-            return int(f.read())
+        with open(os.path.join(base, nome)) as f:
+            return [int(v) for v in f.read().split()]
     except (OSError, ValueError):
-        return 0
+        return []
+
+def velocidade():
+    v = valores('velocidade')
+    return v[0] if v else 0
+
+def consome(nome):
+    # Takes one use of a counted fault: its values, or None when it is off.
+    v = valores(nome)
+    if not v or v[0] <= 0:
+        return None
+    arquivo = os.path.join(base, nome)
+    if v[0] == 1:
+        os.remove(arquivo)
+    else:
+        with open(arquivo + '.srv', 'w') as f:
+            f.write(' '.join(str(x) for x in [v[0] - 1] + v[1:]))
+        os.replace(arquivo + '.srv', arquivo)
+    return v
+
+class Cortado(Exception):
+    pass
+
+class ProdutorCortado(FileProducer):
+    # Hands over at most `resta` bytes of the file, then fails the transfer.
+    def __init__(self, original, resta):
+        FileProducer.__init__(self, original.file, original.type)
+        self.resta = resta
+
+    def more(self):
+        if self.resta <= 0:
+            raise Cortado()
+        self.buffer_size = min(FileProducer.buffer_size, self.resta)
+        antes = self.file.tell()
+        data = FileProducer.more(self)
+        self.resta -= self.file.tell() - antes
+        if not data:
+            raise Cortado()
+        return data
 
 class Dados(DTPHandler):
     _janela = 0.0
@@ -66,6 +110,14 @@ class Dados(DTPHandler):
         if not self._closed:
             self.add_channel(events=self.ioloop.READ)
 
+    def handle_error(self):
+        # A cut download: whatever was handed over goes out, then the client gets 426.
+        if isinstance(sys.exc_info()[1], Cortado):
+            self._resp = ('426 Connection closed; transfer aborted.', logging.debug)
+            self.close()
+            return
+        DTPHandler.handle_error(self)
+
 class Handler(FTPHandler):
     dtp_handler = Dados
     def handle(self):
@@ -75,6 +127,9 @@ class Handler(FTPHandler):
             return
         return FTPHandler.handle(self)
     def pre_process_command(self, line, cmd, arg):
+        # Commands already read when the session was dropped are not run.
+        if self._closed:
+            return
         # A stopped server drops every session at its next command.
         if flag('parado'):
             self.respond('421 Service not available, closing control connection.')
@@ -95,13 +150,46 @@ class Handler(FTPHandler):
             return
         return FTPHandler.ftp_NLST(self, path)
 
+    def push_dtp_data(self, data, isproducer=False, file=None, cmd=None):
+        if cmd == 'RETR' and isproducer:
+            corte = consome('retrcorte')
+            if corte:
+                data = ProdutorCortado(data, corte[1] if len(corte) > 1 else 0)
+        elif cmd == 'NLST' and flag('nlstdobro'):
+            data = b''.join(l + b'\r\n' + l + b'\r\n' for l in data.split(b'\r\n')[:-1])
+        return FTPHandler.push_dtp_data(self, data, isproducer, file, cmd)
+
     def ftp_RNTO(self, path):
+        if not self._rnfr:
+            return FTPHandler.ftp_RNTO(self, path)
+        src, self._rnfr = self._rnfr, None
+        if consome('rntorecusa'):
+            self.respond('550 Rename refused.')
+            return
         # Some servers do not rename over an existing file.
-        if self._rnfr and flag('rnto550') and os.path.exists(path):
-            self._rnfr = None
+        if flag('rnto550') and os.path.exists(path):
             self.respond('550 Cannot create a file when that file already exists.')
             return
-        return FTPHandler.ftp_RNTO(self, path)
+        try:
+            self.run_as_current_user(self.fs.rename, src, path)
+        except (OSError, FilesystemError) as err:
+            self.respond('550 %s.' % _strerror(err))
+            return
+        with open(os.path.join(base, 'renomeacoes'), 'a') as f:
+            f.write(src + ' -> ' + path + '\n')
+        if consome('rntocala'):
+            # Renamed, but the reply is lost with the session.
+            self.close()
+        else:
+            self.respond('250 Renaming ok.')
+        alvo = valores('rntomata')
+        if alvo and alvo[0] > 0:
+            os.remove(os.path.join(base, 'rntomata'))
+            try:
+                os.kill(alvo[0], signal.SIGKILL)
+            except OSError:
+                pass
+        return (src, path)
 
 Handler.authorizer = auth
 Handler.auth_failed_timeout = 0
@@ -174,15 +262,48 @@ void ServidorFtp::defineRenomeiaSemSubstituir(bool sim)
 
 void ServidorFtp::defineVelocidadeRecepcao(int bytesPorSegundo)
 {
-    const QString flag = m_dir.filePath(QStringLiteral("velocidade"));
-    if (bytesPorSegundo == 0) {
+    grava(QStringLiteral("velocidade"), bytesPorSegundo ? QByteArray::number(bytesPorSegundo) : QByteArray());
+}
+
+void ServidorFtp::defineRenomeiaSemResposta(int n)
+{
+    grava(QStringLiteral("rntocala"), n > 0 ? QByteArray::number(n) : QByteArray());
+}
+
+void ServidorFtp::defineRecusaRenomeacoes(int n)
+{
+    grava(QStringLiteral("rntorecusa"), n > 0 ? QByteArray::number(n) : QByteArray());
+}
+
+void ServidorFtp::defineMataNoRenomeia(qint64 pid)
+{
+    grava(QStringLiteral("rntomata"), pid > 0 ? QByteArray::number(pid) : QByteArray());
+}
+
+void ServidorFtp::defineCortaDownload(int n, int bytes)
+{
+    QByteArray valor;
+    if (n > 0)
+        valor = QByteArray::number(n) + ' ' + QByteArray::number(qMax(bytes, 0));
+    grava(QStringLiteral("retrcorte"), valor);
+}
+
+void ServidorFtp::defineListaDuplicada(bool sim)
+{
+    marca(QStringLiteral("nlstdobro"), sim);
+}
+
+void ServidorFtp::grava(const QString& nome, const QByteArray& valor)
+{
+    const QString flag = m_dir.filePath(nome);
+    if (valor.isEmpty()) {
         QFile::remove(flag);
         return;
     }
     // Written aside and renamed: the server never reads a half-written value.
     QFile f(flag + QStringLiteral(".novo"));
     f.open(QIODevice::WriteOnly);
-    f.write(QByteArray::number(bytesPorSegundo));
+    f.write(valor);
     f.close();
     std::rename(QFile::encodeName(f.fileName()).constData(), QFile::encodeName(flag).constData());
 }
@@ -211,7 +332,17 @@ QStringList ServidorFtp::arquivosAbertos() const
 
 int ServidorFtp::recebidos() const
 {
-    QFile f(m_dir.filePath(QStringLiteral("recebidos")));
+    return linhas(QStringLiteral("recebidos"));
+}
+
+int ServidorFtp::renomeacoes() const
+{
+    return linhas(QStringLiteral("renomeacoes"));
+}
+
+int ServidorFtp::linhas(const QString& nome) const
+{
+    QFile f(m_dir.filePath(nome));
     if (!f.open(QIODevice::ReadOnly))
         return 0;
     return int(f.readAll().count('\n'));

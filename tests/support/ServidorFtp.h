@@ -1,7 +1,7 @@
 #pragma once
 // A real FTP server for tests: Debian's pyftpdlib run by /usr/bin/python3 on 127.0.0.1 with a
 // temporary root folder. Only the given accounts may log in; uploads can be kept at size 0,
-// throttled or stalled.
+// throttled or stalled, and renames, downloads and listings can be made to misbehave.
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -40,13 +40,29 @@ public:
     // From now on uploads are read at most at this rate (also the ones already running); 0 reads
     // freely, a negative value stops reading them (a stalled server).
     void defineVelocidadeRecepcao(int bytesPorSegundo);
+    // The next n renames are done on disk, then the session is dropped without the 250 reply.
+    void defineRenomeiaSemResposta(int n);
+    // The next n RNTO are refused with "550 Rename refused." (nothing renamed).
+    void defineRecusaRenomeacoes(int n);
+    // After the next rename (done, and answered unless the reply is dropped) the server SIGKILLs
+    // this process, once; 0 is off.
+    void defineMataNoRenomeia(qint64 pid);
+    // The next n downloads send only their first bytes, then fail with 426.
+    void defineCortaDownload(int n, int bytes);
+    // From now on every name listing gives each name twice.
+    void defineListaDuplicada(bool sim);
     // Number of files received so far.
     int recebidos() const;
+    // Number of renames done on disk so far.
+    int renomeacoes() const;
     // Files under the root the server holds open (transfers still writing or reading).
     QStringList arquivosAbertos() const;
 
 private:
     void marca(const QString& nome, bool sim);
+    // Writes a flag's value in one step; empty removes the flag.
+    void grava(const QString& nome, const QByteArray& valor);
+    int linhas(const QString& nome) const;
     QTemporaryDir m_dir;
     QProcess m_proc;
     int m_porta = 0;

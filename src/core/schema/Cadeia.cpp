@@ -593,13 +593,29 @@ void p227(Transacao& tr, const Progresso&)
     });
 }
 
+// Register of the exchange files this installation imported (never exchanged): a file's rows and
+// its register row commit together, and the server is told afterwards. The finalization mark of
+// an authorization: 'N' while its screen builds it, 'S' once finalized; null for rows written
+// before the mark existed (taken as finalized).
+void p228(Transacao& tr, const Progresso&)
+{
+    grupo(tr, [&] {
+        criaTabela(tr, "ARQUIVOS_IMPORTADOS",
+                   QStringLiteral("PASTA VARCHAR(200) NOT NULL, NOME VARCHAR(200) NOT NULL, SHA256 CHAR(64) NOT NULL, "
+                                  "TAMANHO BIGINT NOT NULL, DATAHORA TIMESTAMP NOT NULL, MARCA VARCHAR(10), "
+                                  "CONSTRAINT PK_ARQUIVOS_IMPORTADOS PRIMARY KEY (PASTA, NOME, SHA256)"));
+        adicionaColuna(tr, "MARCACAO", "FINALIZADA", QStringLiteral("CHAR(1)"));
+        gravaVersao(tr, "2.28");
+    });
+}
+
 const std::vector<Passo>& passos()
 {
     static const std::vector<Passo> p = {
         {"1.01", p101}, {"1.02", p102}, {"1.03", p103}, {"1.04", p104}, {"1.05", p105}, {"1.06", p106},
         {"1.07", p107}, {"1.09", p109}, {"2.00", p200}, {"2.10", p210}, {"2.14", p214}, {"2.15", p215},
         {"2.16", p216}, {"2.17", p217}, {"2.18", p218}, {"2.19", p219}, {"2.20", p220}, {"2.21", p221},
-        {"2.22", p222}, {"2.23", p223}, {"2.24", p224}, {"2.25", p225}, {"2.26", p226}, {"2.27", p227}};
+        {"2.22", p222}, {"2.23", p223}, {"2.24", p224}, {"2.25", p225}, {"2.26", p226}, {"2.27", p227}, {"2.28", p228}};
     return p;
 }
 

@@ -228,6 +228,12 @@ bool ArquivoExisteFtp(FtpCliente& ftp, const QString& arquivo, qint64 tamanhoLoc
     return t == tamanhoLocal;
 }
 
+QString LinhaEnvioPendente(const QString& gravado, const QString& arquivo)
+{
+    return QStringLiteral(" => %1; o arquivo %2 fica em arquivosxml/env e será enviado na próxima transmissão.")
+        .arg(gravado, arquivo);
+}
+
 MarcaEnvio MarcaEnviado(const QString& arquivo)
 {
     const QString local = PastaEnvio() + arquivo;
@@ -259,14 +265,61 @@ void colocaNoLugar(FtpCliente& ftp, const QString& temporario, const QString& ar
         if (ftp.interrompido())
             throw;
     }
-    // Some servers refuse to rename over an existing file: the stale copy goes first.
+    // Some servers refuse to rename over an existing file: the stale copy is moved aside first
+    // and removed only once the new one is in place (back under its name if that fails).
+    const QString antigo = NomeTemporarioFtp();
+    ftp.renomeia(arquivo, antigo);
     try {
-        ftp.apaga(arquivo);
+        ftp.renomeia(temporario, arquivo);
     } catch (const ErroFtp&) {
-        if (ftp.interrompido())
-            throw;
+        try {
+            ftp.renomeia(antigo, arquivo);
+        } catch (const ErroFtp&) {
+        }
+        throw;
     }
-    ftp.renomeia(temporario, arquivo);
+    try {
+        ftp.apaga(antigo);
+    } catch (const ErroFtp&) {
+    }
+}
+
+// A message without its sending time: two builds of one message differ only there.
+QByteArray semHoraDeEnvio(QByteArray dados)
+{
+    static const QRegularExpression envio(QStringLiteral("<dtEnvio>[^<]*</dtEnvio>"));
+    return QString::fromLatin1(dados).remove(envio).toLatin1();
+}
+
+enum class Gemeo { Livre, JaRecebido };
+
+// The remote name of a message bound for a billing folder. The consortium marks what it imported
+// "okcune <name>"; a marked twin with the same content means the file was received already. A
+// twin with other content (a realization reopened by a glosa and confirmed again) does not stop
+// the new message: it goes under the first free name "<name without .xml>-2.xml", "-3", ...
+Gemeo nomeNoFaturamento(FtpCliente& ftp, const QStringList& nomes, const QString& local, const QString& arquivo,
+                        QString& remoto)
+{
+    QFile f(local);
+    const QByteArray proprio = f.open(QIODevice::ReadOnly) ? semHoraDeEnvio(f.readAll()) : QByteArray();
+    const QString raiz = arquivo.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) ? arquivo.chopped(4) : arquivo;
+    for (int n = 1; n < 100; ++n) {
+        remoto = n == 1 ? arquivo : raiz + QStringLiteral("-%1.xml").arg(n);
+        const QString marcado = QStringLiteral("okcune ") + remoto;
+        const qsizetype i = nomes.indexOf(QRegularExpression(QRegularExpression::anchoredPattern(QRegularExpression::escape(marcado)),
+                                                             QRegularExpression::CaseInsensitiveOption));
+        if (i < 0)
+            return Gemeo::Livre;
+        const QString copia = PastaRecebidos() + NomeTemporarioFtp();
+        ftp.recebe(nomes[i], copia);
+        QFile g(copia);
+        const QByteArray dele = g.open(QIODevice::ReadOnly) ? semHoraDeEnvio(g.readAll()) : QByteArray();
+        g.close();
+        QFile::remove(copia);
+        if (dele == proprio)
+            return Gemeo::JaRecebido;
+    }
+    throw ErroFtp(QStringLiteral("Nenhum nome livre para ") + arquivo);
 }
 
 void descarta(FtpCliente& ftp, QString& temporario)
@@ -318,6 +371,8 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
     bool jaExiste = false;
     int tentativas = 0;
     QString temporario; // stored under this name, not yet renamed
+    QString remoto = arquivo; // the name on the server
+    QString motivo;
 
     // Where the destination is, from the login folder.
     const QString pastaPerfil = QLatin1Char('/') + PastaFtpDeTrabalho();
@@ -365,8 +420,9 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
                         entrando.clear();
                     }
                     if (porPeriodo) {
-                        const QStringList nomes = ftp.listaNomes(QStringLiteral("*.xml"));
-                        if (nomes.contains(QStringLiteral("okcune ") + arquivo, Qt::CaseInsensitive)) {
+                        CriaPastasTroca();
+                        if (nomeNoFaturamento(ftp, ftp.listaNomes(QStringLiteral("*.xml")), local, arquivo, remoto) ==
+                            Gemeo::JaRecebido) {
                             const QString marcado = local + QStringLiteral(" (ja existe)");
                             QFile::remove(marcado);
                             QFile::rename(local, marcado);
@@ -385,7 +441,7 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
                     if (!logo)
                         EsperaMs(100);
                     if (logo || ArquivoExisteFtp(ftp, temporario, tamanhoLocal)) {
-                        colocaNoLugar(ftp, temporario, arquivo);
+                        colocaNoLugar(ftp, temporario, remoto);
                         temporario.clear();
                         enviado = true;
                         break;
@@ -418,6 +474,7 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
                     }
                     continue;
                 }
+                motivo = texto;
                 log(QStringLiteral(" => FALHOU:") + QStringLiteral("[Dir:") + destino + QStringLiteral(" - ") + ftp.pastaAtual() +
                     QLatin1Char(']') + QLatin1Char('\n') + texto);
                 break;
@@ -426,9 +483,20 @@ bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& des
     }
 
     if (enviado) {
-        log(QStringLiteral(" => Arquivo enviado OK!"));
+        log(remoto == arquivo ? QStringLiteral(" => Arquivo enviado OK!")
+                              : QStringLiteral(" => Arquivo enviado OK como %1 (o consórcio já recebeu outra versão de %2).")
+                                    .arg(remoto, arquivo));
         return true;
     }
+    if (motivo.isEmpty() && !jaExiste) {
+        // Not said by a line above yet.
+        motivo = ftp.conectado() ? QStringLiteral("envio não concluído")
+                 : Geral::ATIVARFTP() ? QStringLiteral("sem conexão com o servidor ftp")
+                                      : QStringLiteral("FTP desativado nesta instalação (ATIVARFTP)");
+        log(QStringLiteral(" => Motivo: ") + motivo);
+    }
+    if (opcoes.motivo)
+        *opcoes.motivo = jaExiste ? QStringLiteral("o consórcio já recebeu este arquivo") : motivo;
     if (!jaExiste) {
         log(QStringLiteral(" => FALHOU!"));
         const QString copia = PastaErros() + arquivo;

@@ -54,7 +54,9 @@ bool ConectaFtp(FtpCliente& ftp);
 
 // Uploads arquivosxml/env/<arquivo> to the destination (see PastaFtpDoDestino). The file travels
 // under a temporary name (NomeTemporarioFtp) and is renamed to its own name once it arrived whole,
-// so an interrupted upload never leaves a partial file under that name. Every attempt together
+// so an interrupted upload never leaves a partial file under that name. Into a billing folder the
+// file is not sent when the consortium already marked a twin of the same content ("okcune " + name:
+// the local file gets " (ja existe)"); a marked twin of other content makes it go as "<name>-2.xml". Every attempt together
 // stops after GERAL/FTPTEMPOTOTAL seconds (or the client's earlier deadline); a cancelled client
 // (FtpCliente::cancela) stops at once. Never raises; progress goes to `status`. True when the file
 // is on the server.
@@ -63,9 +65,14 @@ struct OpcoesEnvioFtp {
     // to the destination from where it is) and the file is checked at once, waiting before a
     // second check only when the first one did not find it whole. A failure reconnects as usual.
     bool mantemConexao = false;
+    QString* motivo = nullptr; // why the file was not sent
 };
 bool EnviaArquivoFtp(FtpCliente& ftp, const QString& arquivo, const QString& destino, const LinhaStatus& status,
                      const OpcoesEnvioFtp& opcoes = {});
+
+// The line after a failed upload: what was saved stands, and its file waits in arquivosxml/env/
+// for the next transmission (`gravado`: "A autorização está gravada", ...).
+QString LinhaEnvioPendente(const QString& gravado, const QString& arquivo);
 
 // Gives a sent file in arquivosxml/env/ the suffix " (enviado)"; when that rename fails, copies it
 // to "<name> (enviado e deletado)" and deletes it. False when the file is still pending.

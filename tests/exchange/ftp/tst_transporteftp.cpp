@@ -64,6 +64,7 @@ private slots:
     void perfilDesconhecido();
     void destinos_data();
     void destinos();
+    void jaProcessadoNaoReenvia_data();
     void jaProcessadoNaoReenvia();
     void servidorQueZeraArquivos();
     void ftpDesativado();
@@ -210,22 +211,51 @@ void TstTransporteFtp::destinos()
     QVERIFY(!m_linhas.join('\n').contains("FALHOU"));
 }
 
+void TstTransporteFtp::jaProcessadoNaoReenvia_data()
+{
+    QTest::addColumn<QStringList>("marcados"); // "okcune " twins on the server: name=content
+    QTest::addColumn<QString>("enviadoComo");   // empty: not sent, " (ja existe)"
+    const QString nome = "M4314902_ID0000123_E12.xml";
+    const QString mesmo = "<mensagemVXO><cabecalho><dtEnvio>01/03/2015 08:00:00</dtEnvio></cabecalho>R1</mensagemVXO>";
+    QTest::newRow("the same message (sent at another time)") << QStringList{nome + "=" + mesmo} << "";
+    QTest::newRow("another realization of the key") << QStringList{nome + "=<mensagemVXO>R0</mensagemVXO>"}
+                                                    << "M4314902_ID0000123_E12-2.xml";
+    QTest::newRow("the second one arrived already")
+        << QStringList{nome + "=<mensagemVXO>R0</mensagemVXO>", "M4314902_ID0000123_E12-2.xml=" + mesmo} << "";
+    QTest::newRow("a third one") << QStringList{nome + "=<mensagemVXO>R0</mensagemVXO>",
+                                                "M4314902_ID0000123_E12-2.xml=<mensagemVXO>R00</mensagemVXO>"}
+                                 << "M4314902_ID0000123_E12-3.xml";
+}
+
+// The consortium marked a twin "okcune <name>": the same content is not sent again; other content
+// (a realization reopened by a glosa and confirmed again) goes under the next free name.
 void TstTransporteFtp::jaProcessadoNaoReenvia()
 {
+    QFETCH(QStringList, marcados);
+    QFETCH(QString, enviadoComo);
     test::ServidorFtp srv(Contas{{"cune03", "pw"}});
-    srv.criaPasta("cune/faturamento/2015_03");
-    test::GravaArquivo(srv.caminho("cune/faturamento/2015_03/okcune M4314902_ID0000123_E12.xml"), "importado");
+    const QString pasta = "cune/faturamento/2015_03/";
+    srv.criaPasta(pasta);
+    for (const QString& m : marcados)
+        test::GravaArquivo(srv.caminho(pasta + "okcune " + m.section('=', 0, 0)), m.section('=', 1).toLatin1());
     instala("E12", "CUNE", srv);
-    const QString local = criaEnvio("M4314902_ID0000123_E12.xml");
+    const QString nome = "M4314902_ID0000123_E12.xml";
+    const QByteArray dados = "<mensagemVXO><cabecalho><dtEnvio>02/03/2015 09:30:00</dtEnvio></cabecalho>R1</mensagemVXO>";
+    const QString local = criaEnvio(nome, dados);
     FtpCliente ftp;
-    QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000123_E12.xml", "F2015_03", m_status));
-    QVERIFY(!QFile::exists(local));
-    QVERIFY(QFile::exists(local + " (ja existe)"));
-    QVERIFY(!QFile::exists(srv.caminho("cune/faturamento/2015_03/M4314902_ID0000123_E12.xml")));
-    QVERIFY(!QFile::exists(PastaErros() + "M4314902_ID0000123_E12.xml"));
-    QCOMPARE(srv.recebidos(), 0);
+    QCOMPARE(EnviaArquivoFtp(ftp, nome, "F2015_03", m_status), !enviadoComo.isEmpty());
+    QVERIFY(!QFile::exists(PastaErros() + nome));
     QVERIFY(!m_linhas.join('\n').contains("FALHOU"));
-    QVERIFY(!m_linhas.join('\n').contains("enviado OK"));
+    QVERIFY(!QFile::exists(srv.caminho(pasta + nome)));
+    if (enviadoComo.isEmpty()) {
+        QVERIFY(!QFile::exists(local));
+        QVERIFY(QFile::exists(local + " (ja existe)"));
+        QCOMPARE(srv.recebidos(), 0);
+        QVERIFY(!m_linhas.join('\n').contains("enviado OK"));
+    } else {
+        QCOMPARE(test::LeArquivo(srv.caminho(pasta + enviadoComo)), dados);
+        QVERIFY(m_linhas.last().contains(" => Arquivo enviado OK como " + enviadoComo));
+    }
 }
 
 void TstTransporteFtp::servidorQueZeraArquivos()
@@ -258,9 +288,10 @@ void TstTransporteFtp::ftpDesativado()
     FtpCliente ftp;
     QVERIFY(!ConectaFtp(ftp));
     QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000001.xml", "P1", m_status));
-    QCOMPARE(m_linhas.size(), 2);
+    QCOMPARE(m_linhas.size(), 3);
     QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
-    QVERIFY(m_linhas.at(1).endsWith(" => FALHOU!"));
+    QVERIFY(m_linhas.at(1).endsWith(" => Motivo: FTP desativado nesta instalação (ATIVARFTP)"));
+    QVERIFY(m_linhas.at(2).endsWith(" => FALHOU!"));
     QCOMPARE(test::LeArquivo(PastaErros() + "M4314902_ID0000001.xml"), QByteArray("x"));
     QCOMPARE(srv.recebidos(), 0);
 }
@@ -383,9 +414,10 @@ void TstTransporteFtp::contasRecusadas()
     criaEnvio("M4314902_ID0000002.xml", "y");
     FtpCliente ftp;
     QVERIFY(!EnviaArquivoFtp(ftp, "M4314902_ID0000002.xml", "P42", m_status));
-    QCOMPARE(m_linhas.size(), 2);
+    QCOMPARE(m_linhas.size(), 3);
     QVERIFY(m_linhas.at(0).endsWith(" => Conectando ao servidor ftp..."));
-    QVERIFY(m_linhas.at(1).endsWith(" => FALHOU!"));
+    QVERIFY(m_linhas.at(1).endsWith(" => Motivo: sem conexão com o servidor ftp"));
+    QVERIFY(m_linhas.at(2).endsWith(" => FALHOU!"));
     QCOMPARE(test::LeArquivo(PastaErros() + "M4314902_ID0000002.xml"), QByteArray("y"));
     QVERIFY(QFile::exists(PastaEnvio() + "M4314902_ID0000002.xml"));
     QCOMPARE(srv.recebidos(), 0);
