@@ -124,6 +124,8 @@ ResultadoBloqueio BloqueiaAutorizacao(Transacao& tr, FtpCliente* ftp, const Pedi
     if (e.envio == ResultadoEnvio::Enviado) {
         linha(QStringLiteral(" => Arquivo Enviado. Processo Concluído!"));
         registra(tr, p.municipio, r.numero, QStringLiteral("Bloqueou xml."));
+    } else if (e.envio == ResultadoEnvio::Falhou) {
+        linha(LinhaEnvioPendente(QStringLiteral("O bloqueio está gravado"), e.arquivo));
     }
     return r;
 }
@@ -166,7 +168,7 @@ EnvioAutorizacao RetransmiteAutorizacao(Transacao& tr, FtpCliente* ftp, const QS
     if (e.envio == ResultadoEnvio::Enviado)
         linha(QStringLiteral(" => Arquivo Enviado OK!"));
     else if (e.envio == ResultadoEnvio::Falhou)
-        linha(LinhaEnvioPendente(QStringLiteral("O bloqueio está gravado"), e.arquivo));
+        linha(LinhaEnvioPendente(QStringLiteral("A autorização está gravada"), e.arquivo));
     registra(tr, municipio, numero, SituacaoEnvio(e.envio));
     return e;
 }

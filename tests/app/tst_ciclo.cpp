@@ -19,6 +19,8 @@
 
 #include <QDir>
 #include <QProcess>
+
+#include <functional>
 #include <QtTest>
 
 #include <memory>
@@ -64,17 +66,21 @@ struct Instalacao {
         dm.reset();
     }
     // The program on this installation; its exit status, its output in *saida.
-    int roda(const QStringList& opcoes, QString* saida)
+    int roda(const QStringList& opcoes, QString* saida, const std::function<void(qint64 pid)>& iniciado = {})
     {
         solta();
         b.desconecta();
         QProcess p;
         p.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         p.start(QStringLiteral(VX_PROGRAMA), QStringList{"--pasta", b.pasta()} + opcoes);
+        if (iniciado && p.waitForStarted())
+            iniciado(p.processId());
         const bool terminou = p.waitForFinished(120000);
         *saida = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         b.reconecta();
-        return terminou ? p.exitCode() : -1;
+        if (!terminou)
+            return -1;
+        return p.exitStatus() == QProcess::CrashExit ? 128 + 9 : p.exitCode();
     }
 };
 
@@ -149,7 +155,7 @@ private slots:
         // The consortium receives the month: exactly the two realizations, with their values.
         const QString mes = DataAtualDate().toString("MM/yyyy");
         QVERIFY2(cons.roda({"--receber", "--periodo", mes}, &saida) == 0, qPrintable(saida));
-        QVERIFY2(saida.contains("importados: 2;"), qPrintable(saida));
+        QVERIFY2(saida.contains("recebidos 2;"), qPrintable(saida));
         QCOMPARE(cons.b.valor("select list(id_marcacao||':'||codprocedimento||':'||valortotal||':'||realizado, ';') from "
                               "(select * from marcacao_proceds order by id_marcacao, codprocedimento)")
                      .toString(),
@@ -162,7 +168,7 @@ private slots:
         QCOMPARE(ent.b.valor("select count(*) from marcacao where id_marcacao=3 and datarealizacao is null").toInt(), 1);
         // Nothing new the second time.
         QCOMPARE(cons.roda({"--receber", "--periodo", mes}, &saida), 0);
-        QVERIFY2(saida.contains("importados: 0;"), qPrintable(saida));
+        QVERIFY2(saida.contains("recebidos 0;"), qPrintable(saida));
         QCOMPARE(cons.b.valor("select count(*) from marcacao").toInt(), 2);
 
         // The municipality blocks the third; the provider's daily reception applies it.
@@ -218,7 +224,7 @@ private slots:
         QVERIFY2(cons.roda({"--enviar-base"}, &saida) == 0, qPrintable(saida));
         QVERIFY2(mun.roda({"--receber-base"}, &saida) == 0, qPrintable(saida));
         QVERIFY2(ent.roda({"--receber-base"}, &saida) == 0, qPrintable(saida));
-        QVERIFY2(saida.contains("Mensagens importadas: 1;"), qPrintable(saida));
+        QVERIFY2(saida.contains("mensagens recebidas 1;"), qPrintable(saida));
         for (Instalacao* i : {&mun, &ent}) {
             QCOMPARE(i->b.valor("select valor from procedimentos where codigo=101").toString(), QString("11.50"));
             QCOMPARE(i->b.valor("select dataultrecepcao from tabdiv").toDate(), QDate::currentDate());
@@ -239,8 +245,8 @@ private slots:
         QTest::addColumn<QString>("caso");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("texto");
-        QTest::newRow("complete") << "CUNE" << "12/2026" << "" << 0 << "importados: 1;";
-        QTest::newRow("a file refused") << "CUNE" << "12/2026" << "ruim" << 1 << "com erro: 1";
+        QTest::newRow("complete") << "CUNE" << "12/2026" << "" << 0 << "Recepção completa: listados 1; recebidos 1;";
+        QTest::newRow("a file refused") << "CUNE" << "12/2026" << "ruim" << 1 << "com erro 1";
         QTest::newRow("server down") << "CUNE" << "12/2026" << "parado" << 1 << "Não foi possível conectar";
         QTest::newRow("no such month folder") << "CUNE" << "11/2026" << "" << 1 << "(FALHOU)";
         QTest::newRow("no period") << "CUNE" << "2026-12" << "" << 2 << "Período inválido";
@@ -265,6 +271,34 @@ private slots:
         QString saida;
         QCOMPARE(cons.roda({"--receber", "--periodo", periodo}, &saida), status);
         QVERIFY2(saida.contains(texto), qPrintable(saida));
+    }
+
+    // The program killed right after the server renamed the first file: whatever it committed is
+    // in the register, and the next run ends with every realization once and every file marked.
+    void morteDepoisDaMarca()
+    {
+        test::ServidorFtp srv(QList<test::ServidorFtp::Conta>{{"cune03", "pw"}});
+        srv.criaPasta("cune/faturamento/2026_12");
+        const QByteArray msg = test::LeArquivo(QStringLiteral(VX_TEST_DATA_DIR "/mensagem_realizacao.xml"));
+        for (int id = 1; id <= 12; ++id)
+            test::GravaArquivo(srv.caminho(QStringLiteral("cune/faturamento/2026_12/M%1_ID%2_E12.xml")
+                                               .arg(kMun)
+                                               .arg(id, 7, 10, QLatin1Char('0'))),
+                               QByteArray(msg).replace("<marcacao><id>123</id>",
+                                                       "<marcacao><id>" + QByteArray::number(id) + "</id>"));
+        Instalacao cons("CUNE", srv.porta());
+        QString saida;
+        const int status = cons.roda({"--receber", "--periodo", "12/2026"}, &saida, [&](qint64 pid) { srv.defineMataNoRenomeia(pid); });
+        QCOMPARE(status, 128 + 9);
+        const int antes = cons.b.valor("select count(*) from marcacao").toInt();
+        QVERIFY(antes >= 1);
+        QCOMPARE(cons.b.valor("select count(*) from arquivos_importados").toInt(), antes);
+        QCOMPARE(cons.roda({"--receber", "--periodo", "12/2026"}, &saida), 0);
+        QVERIFY2(saida.contains(QStringLiteral("recebidos %1; já recebidos antes %2;").arg(12 - antes).arg(antes - 1)),
+                 qPrintable(saida));
+        QCOMPARE(cons.b.valor("select count(distinct id_marcacao) || ':' || count(*) from marcacao").toString(),
+                 QString("12:12"));
+        QCOMPARE(QDir(srv.caminho("cune/faturamento/2026_12")).entryList({"okcune *"}, QDir::Files).size(), 12);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "core/schema/Cadeia.h"
 #include "core/schema/Esquema.h"
 #include "support/Fixtures.h"
+#include "support/PastaServidor.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -219,22 +220,17 @@ void TstConexao::moduloDeDados()
 
 void TstConexao::servidorReal()
 {
-    const QString host = qEnvironmentVariable("VORNEX_TESTE_SERVIDOR");
-    if (host.isEmpty())
+    if (test::PastaServidor::host().isEmpty())
         QSKIP("no Firebird server (scripts/test.sh starts one and sets VORNEX_TESTE_SERVIDOR)");
-    // The server process must be able to write the folder.
-    QTemporaryDir d(QDir::tempPath() + "/vornex-srv-XXXXXX");
-    QFile::setPermissions(d.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
-                                        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup);
-    const QString nome = host + ":" + d.filePath("servidor.fdb");
+    const test::PastaServidor pasta;
+    const QString nome = pasta.banco("servidor.fdb");
     QVERIFY(Conexao::ehServidor(nome));
     QCOMPARE(CriaBancoNovo(nome), VersaoEsquemaAtual());
 
     TDMCUNE dm;
     QString erro;
     QVERIFY2(dm.ConectaBanco(nome, &erro), qPrintable(erro));
-    QCOMPARE(LeVersaoBanco(dm.IBTransaction), QString("2.27"));
+    QCOMPARE(LeVersaoBanco(dm.IBTransaction), QString("2.28"));
     dm.IBTransaction.executa(QString::fromUtf8("insert into clientes (codigo, nome) values ('4300001', 'SÃO JOSÉ')"));
     dm.IBTransaction.commit();
 

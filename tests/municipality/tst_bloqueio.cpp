@@ -181,7 +181,7 @@ private slots:
         } else {
             QCOMPARE(pendentes(), QStringList{arquivo});
             QCOMPARE(local(arquivo), esperado);
-            QVERIFY(linhas.last().endsWith(QStringLiteral(" => FALHOU!")));
+            QVERIFY(linhas.last().endsWith(LinhaEnvioPendente(QStringLiteral("O bloqueio está gravado"), arquivo)));
             QCOMPARE(s.logs("X"), QString());
             QVERIFY(!s.srv || s.srv->recebidos() == 0);
         }
@@ -232,7 +232,10 @@ private slots:
         QTest::addColumn<QString>("ultima");
         QTest::addColumn<QString>("log");
         QTest::newRow("enviado") << "enviado" << " => Arquivo Enviado OK!" << "Enviou xml.";
-        QTest::newRow("servidor fora") << "fora" << " => FALHOU!" << "Falhou ao enviar xml.";
+        QTest::newRow("servidor fora") << "fora"
+                                       << LinhaEnvioPendente(QStringLiteral("A autorização está gravada"),
+                                                             QStringLiteral("M4314902_ID0000001.xml"))
+                                       << "Falhou ao enviar xml.";
         QTest::newRow("sem cliente") << "semcliente" << " => Não foi possível ENVIAR o arquivo M4314902_ID0000001.xml"
                                      << "Não foi possível enviar xml.";
         QTest::newRow("sem profissional") << "semprof" << " => Não foi possível CRIAR o arquivo M4314902_ID0000001.xml" << "";

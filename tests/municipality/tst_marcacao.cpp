@@ -388,7 +388,10 @@ private slots:
         QCOMPARE(int(e.envio), int(ResultadoEnvio::Falhou));
         QVERIFY(QFile::exists(PastaEnvio() + "M4314902_ID0000002.xml"));
         QCOMPARE(conteudo(PastaErros() + "M4314902_ID0000002.xml"), conteudo(PastaEnvio() + "M4314902_ID0000002.xml"));
-        QVERIFY(linhas.last().endsWith(" => FALHOU!"));
+        // The upload's failure, then what it means for the clerk: nothing is lost.
+        QVERIFY(linhas.at(linhas.size() - 2).endsWith(" => FALHOU!"));
+        QVERIFY(linhas.last().endsWith(LinhaEnvioPendente(QStringLiteral("A autorização está gravada"),
+                                                          QStringLiteral("M4314902_ID0000002.xml"))));
         QCOMPARE(a.texto("select outrasinfo from logs where outrasinfo like '%Falhou%'"),
                  QStringLiteral("4314902=//=2=//=Falhou ao enviar xml."));
         QCOMPARE(a.numero("select count(*) from marcacao where databloqueio is null"), 2);

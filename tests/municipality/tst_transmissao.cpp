@@ -5,6 +5,9 @@
 #include "core/UVariaveis.h"
 #include "core/widgets/TPersonBtn.h"
 #include "exchange/ftp/FtpCliente.h"
+#include "core/Banco.h"
+#include "core/schema/Cadeia.h"
+#include "municipality/Marcacao.h"
 #include "municipality/MensagemAutorizacao.h"
 #include "municipality/TFEnvioFtp.h"
 #include "municipality/Transmissao.h"
@@ -12,6 +15,7 @@
 #include "support/AmbienteTela.h"
 #include "support/DadosMarcacao.h"
 #include "support/Galeria.h"
+#include "support/PastaServidor.h"
 #include "support/ServidorFtp.h"
 
 #include <QCheckBox>
@@ -307,17 +311,22 @@ private slots:
         i.autorizacao(5, 180);            // just recent enough, missing
         i.autorizacao(6);                 // blocked
         i.autorizacao(7, 0, false);       // no professional
+        i.autorizacao(8);                 // still open on its screen
+        i.autorizacao(9);                 // finalized
         i.a->b.executa("update marcacao set databloqueio=current_date where id_marcacao=6");
+        i.a->b.executa("update marcacao set finalizada='N' where id_marcacao=8");
+        i.a->b.executa("update marcacao set finalizada='S' where id_marcacao=9");
         i.srv->criaPasta("cune/marcacao/profiss00020");
         test::GravaArquivo(i.remoto(NomeMensagemAutorizacao(kMun, 1)), mensagem(1, "20"));
         test::GravaArquivo(i.remoto(NomeMensagemAutorizacao(kMun, 3)), QByteArray());
         const ResultadoTransmissao r = i.executa();
         QVERIFY2(r.concluida && r.tudoEnviado(), qPrintable(i.linhas.join('\n')));
-        QCOMPARE(r.recriados, 3);
-        QCOMPARE(r.conferidos, 4);
-        for (int id : {1, 2, 3, 5})
+        QCOMPARE(r.recriados, 4);
+        QCOMPARE(r.conferidos, 5);
+        QVERIFY(i.textos().contains(" => 4 arquivos enviados e 0 arquivos falhados!"));
+        for (int id : {1, 2, 3, 5, 9})
             QCOMPARE(i.conferido(id), QStringLiteral("S"));
-        for (int id : {4, 6, 7})
+        for (int id : {4, 6, 7, 8})
             QCOMPARE(i.conferido(id), QString());
         QCOMPARE(test::LeArquivo(i.remoto(NomeMensagemAutorizacao(kMun, 1))), mensagem(1, "20")); // untouched
         for (int id : {2, 3, 5}) {
@@ -325,12 +334,56 @@ private slots:
             QVERIFY(enviado.contains("<id>" + QByteArray::number(id) + "</id>"));
             QVERIFY(enviado.contains("<codprofissional>20</codprofissional>"));
         }
-        QCOMPARE(i.a->numero("select count(*) from logs where tabela='Marcacao' and situacao='X' and outrasinfo like '%Enviou xml.'"), 3);
+        QCOMPARE(i.a->numero("select count(*) from logs where tabela='Marcacao' and situacao='X' and outrasinfo like '%Enviou xml.'"), 4);
         QVERIFY(i.textos().contains(" => Verificando Lancamento 0000002 - Prof.: 00020"));
 
         // Everything is checked now: the next run lists nothing.
         const ResultadoTransmissao r2 = i.executa();
         QCOMPARE(r2.conferidos, 0);
+    }
+
+    // Two workstations on one server database: the authorization workstation A is still building
+    // is not sent by B's daily check; once A finalizes it, B's next check sends it.
+    void estacaoNaoEnviaAutorizacaoAberta()
+    {
+        if (test::PastaServidor::host().isEmpty())
+            QSKIP("no Firebird server (scripts/test.sh starts one and sets VORNEX_TESTE_SERVIDOR)");
+        const test::PastaServidor pasta;
+        const QString nome = pasta.banco("servidor.fdb");
+        QCOMPARE(CriaBancoNovo(nome), VersaoEsquemaAtual());
+        Instalacao i; // configuration and FTP server
+        Conexao estacaoA;
+        estacaoA.conecta(nome, UsuarioBanco(), SenhaBanco());
+        Transacao a(estacaoA);
+        for (const char* sql : {"insert into clientes (codigo, nome) values ('4314902', 'PORTO ALEGRE')",
+                                "insert into pessoas (cli_origem, codigo, nome) values ('4314902', 1, 'MARIA')",
+                                "insert into entidades (codigo, razaosocial) values (10, 'CLINICA VIDA')",
+                                "insert into profissionais (codigo, nome) values (20, 'DRA. LUCIA')",
+                                "insert into procedimentos (codigo, nome, valor, valorsus) values (101, 'CONSULTA', 10, 5)"}) {
+            a.inicia();
+            a.executa(QString::fromLatin1(sql));
+            a.commit();
+        }
+        const Autorizacao aut{kMun, "1", "10", "20", "10/12/2026", "14/12/2026", "08:30", "1", "M545", "", {}, "ana",
+                              DataAtualDate().toString("dd/MM/yyyy")};
+        const AutorizacaoAberta aberta = InsereProcedimento(a, aut, {}, 101, 1, QDateTime::currentDateTime());
+
+        TDMCUNE estacaoB;
+        QVERIFY(estacaoB.ConectaBanco(nome));
+        const auto confere = [&] {
+            TransmissaoNoBanco t(estacaoB, i.ftp);
+            return ExecutaTransmissao(t.ctx, false);
+        };
+        const ResultadoTransmissao r1 = confere();
+        QVERIFY(r1.concluida);
+        QCOMPARE(r1.recriados, 0);
+        QVERIFY(!QFile::exists(i.remoto(NomeMensagemAutorizacao(kMun, aberta.numero))));
+
+        GravaFinalizacao(a, aut, aberta);
+        const ResultadoTransmissao r2 = confere();
+        QCOMPARE(r2.recriados, 1);
+        QVERIFY(QFile::exists(i.remoto(NomeMensagemAutorizacao(kMun, aberta.numero))));
+        estacaoB.IBDatabase.desconecta();
     }
 
     // A professional folder that does not exist yet is created by the check.
@@ -397,13 +450,14 @@ private slots:
         QCOMPARE(i.ultimaRetransmissao(), QDate(2026, 12, 10));
     }
 
-    // Realization messages of an entity go to their month; an acknowledged one is not sent again
-    // and counts as failed.
+    // Realization messages of an entity go to their month; one acknowledged with the same content
+    // is not sent again and counts as failed.
     void realizacoes()
     {
         Instalacao i(QStringLiteral("E10"));
         i.srv->criaPasta("cune/faturamento/2015_03");
-        test::GravaArquivo(i.srv->caminho("cune/faturamento/2015_03/okcune M4314902_ID0000002_E10.xml"), "x");
+        test::GravaArquivo(i.srv->caminho("cune/faturamento/2015_03/okcune M4314902_ID0000002_E10.xml"),
+                           realizacao(2, "06/03/2015 10:00:00"));
         i.pendente("M4314902_ID0000001_E10.xml", realizacao(1, "05/03/2015 10:00:00"));
         i.pendente("M4314902_ID0000002_E10.xml", realizacao(2, "06/03/2015 10:00:00"));
         const ResultadoTransmissao r = i.executa();

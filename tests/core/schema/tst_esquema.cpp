@@ -56,6 +56,7 @@ private slots:
     void cofinsJaExistente();
     void corvaneChave_data();
     void corvaneChave();
+    void registroDeArquivos();
     void cevrandosaMostrarValor_data();
     void cevrandosaMostrarValor();
     void linhasDeProgresso();
@@ -76,7 +77,7 @@ void TstEsquema::cadeiaCompletaDoZero()
     const ResultadoCadeia r = n.roda();
     QCOMPARE(int(r.estado), int(ResultadoCadeia::Estado::Ok));
     QCOMPARE(r.versaoInicial, QString("0.00"));
-    QCOMPARE(r.versaoFinal, QString("2.27"));
+    QCOMPARE(r.versaoFinal, QString("2.28"));
     QCOMPARE(r.passos, VersoesCadeia());
     QCOMPARE(r.passos.first(), QString("1.01"));
     QVERIFY(!r.passos.contains("1.08"));
@@ -206,7 +207,7 @@ void TstEsquema::chavesEstrangeiras()
 
 void TstEsquema::versaoAtualNaoRodaNada()
 {
-    for (const QString v : {"2.27", "2.28"}) {
+    for (const QString v : {"2.28"}) {
         test::BancoTeste b;
         b.executa("update tabdiv set versaobanco='" + v + "'");
         bool correcao = false;
@@ -269,7 +270,7 @@ void TstEsquema::saltosDeVersao()
     const ResultadoCadeia r = n.roda();
     QCOMPARE(int(r.estado), int(ResultadoCadeia::Estado::Ok));
     QCOMPARE(r.passos.first(), primeiro);
-    QCOMPARE(r.versaoFinal, QString("2.27"));
+    QCOMPARE(r.versaoFinal, QString("2.28"));
 }
 
 void TstEsquema::cofinsJaExistente()
@@ -278,9 +279,34 @@ void TstEsquema::cofinsJaExistente()
     b.executa("update tabdiv set versaobanco='2.24'");
     const ResultadoCadeia r = AtualizaEsquema(b.tr());
     QCOMPARE(int(r.estado), int(ResultadoCadeia::Estado::Ok));
-    QCOMPARE(r.passos, QStringList({"2.25", "2.26", "2.27"}));
+    QCOMPARE(r.passos, QStringList({"2.25", "2.26", "2.27", "2.28"}));
     QCOMPARE(conta(b, "select count(*) from rdb$relation_fields where rdb$relation_name='FAT_ENTIDADE' "
                       "and rdb$field_name='COFINS'"), 1);
+}
+
+// 2.28: the register of imported files (one row per folder, name and bytes) and the
+// finalization mark of authorizations.
+void TstEsquema::registroDeArquivos()
+{
+    test::BancoTeste b;
+    b.executa("drop table arquivos_importados");
+    b.executa("alter table marcacao drop finalizada");
+    b.executa("update tabdiv set versaobanco='2.27'");
+    const ResultadoCadeia r = AtualizaEsquema(b.tr());
+    QCOMPARE(int(r.estado), int(ResultadoCadeia::Estado::Ok));
+    QCOMPARE(r.passos, QStringList({"2.28"}));
+    QCOMPARE(conta(b, "select count(*) from rdb$relation_fields where rdb$relation_name='MARCACAO' "
+                      "and rdb$field_name='FINALIZADA'"), 1);
+    const QString linha = "insert into arquivos_importados (pasta, nome, sha256, tamanho, datahora) values "
+                          "('/cune/faturamento/2026_12', 'M1.xml', '%1', 10, current_timestamp)";
+    b.executa(linha.arg(QString(64, 'a')));
+    b.executa(linha.arg(QString(64, 'b'))); // the same name with other bytes
+    try {
+        b.executa(linha.arg(QString(64, 'a')));
+        QFAIL("the same file registered twice");
+    } catch (const ErroBanco& e) {
+        QVERIFY(e.chaveDuplicada());
+    }
 }
 
 void TstEsquema::corvaneChave_data()
@@ -305,7 +331,7 @@ void TstEsquema::corvaneChave()
     SessaoAtual().PerfilConsorcio = perfil;
     const ResultadoCadeia r = AtualizaEsquema(b.tr());
     QCOMPARE(int(r.estado), int(ResultadoCadeia::Estado::Ok));
-    QCOMPARE(r.passos, QStringList({"2.27"}));
+    QCOMPARE(r.passos, QStringList({"2.27", "2.28"}));
     QCOMPARE(conta(b, "select count(*) from rdb$relation_constraints where rdb$constraint_name='PK_MARCACAOPROCEDS'"),
              chaveDepois ? 1 : 0);
 }
@@ -376,7 +402,7 @@ void TstEsquema::retomadaAposPassoInterrompido()
     n.b.executa("insert into pessoas (cli_origem, codigo, nome) values ('4300001', 77, 'X')");
     r = n.roda();
     QCOMPARE(int(r.estado), int(ResultadoCadeia::Estado::Ok));
-    QCOMPARE(r.passos, QStringList({"2.25", "2.26", "2.27"}));
+    QCOMPARE(r.passos, QStringList({"2.25", "2.26", "2.27", "2.28"}));
 }
 
 void TstEsquema::reparoNaPartida_data()
