@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QString>
+#include <QThread>
 
 namespace vx::bench {
 
@@ -28,6 +29,28 @@ srv = FTPServer(('127.0.0.1', 0), FTPHandler, ioloop=Poll())
 print(srv.address[1], flush=True)
 srv.serve_forever(handle_exit=True)
 )PY";
+
+// Waits (at most 70 s) until few TCP connections of this machine are left in TIME_WAIT, so that
+// a run of many transfers does not wait for free local ports.
+inline void EsperaPortasLivres()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 70000) {
+        int espera = 0;
+        for (const char* tabela : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+            QFile f(QString::fromLatin1(tabela));
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& l : f.readAll().split('\n'))
+                if (l.simplified().split(' ').value(3) == "06")
+                    ++espera;
+        }
+        if (espera < 500)
+            return;
+        QThread::msleep(500);
+    }
+}
 
 // Starts the server (its script written into `pasta`); returns its port, 0 when it did not start.
 inline int IniciaServidorFtp(QProcess& srv, const QString& pasta, const QString& raiz, const QString& usuario,

@@ -98,7 +98,9 @@ int main(int argc, char** argv)
     auto curl = [&](const QByteArray& cfg) {
         return bench::TempoCurl(d.filePath(QStringLiteral("curl.cfg")), cfg, 20000);
     };
-    QList<double> sCurls{curl(curlCfg), curl(curlCfg)};
+    // Every transfer takes a local port that stays in TIME_WAIT for a minute: the curl runs (which
+    // stall and retry) come after the measured run, so that it never waits for a free port.
+    QList<double> sCurls;
 
     // The same downloads through the program's own client (libcurl as well), nothing else done.
     double sSoBaixa = 0;
@@ -112,6 +114,9 @@ int main(int argc, char** argv)
             so.recebe(nome, d.filePath(QStringLiteral("curl/") + nome));
         sSoBaixa = t.nsecsElapsed() / 1e9;
     }
+    // Each transfer held two local ports (the server's passive one and the client's), which stay
+    // in TIME_WAIT for a minute; the measured run starts when they are free again.
+    bench::EsperaPortasLivres();
 
     FtpCliente ftp;
     LogErros erros(d.filePath(QStringLiteral("Erro.TXT")));
@@ -142,7 +147,9 @@ int main(int argc, char** argv)
     const double total = t.nsecsElapsed() / 1e9;
     ftp.desconecta();
     // The files now carry their mark.
-    sCurls << curl(QByteArray(curlCfg).replace("/profiss00001/M", "/profiss00001/ok%20M"));
+    const QByteArray cfgMarcados = QByteArray(curlCfg).replace("/profiss00001/M", "/profiss00001/ok%20M");
+    for (int i = 0; i < 3; ++i)
+        sCurls << curl(cfgMarcados);
     double sCurl = 0;
     for (double s : sCurls)
         if (s > 0 && (sCurl == 0 || s < sCurl))

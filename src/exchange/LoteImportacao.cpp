@@ -46,13 +46,6 @@ bool ResumoArquivo(const QString& local, qint64& tamanho, QString& sha256)
     return true;
 }
 
-bool ArquivoRegistrado(Transacao& tr, const ArquivoRecebido& a)
-{
-    return tr.valor(QStringLiteral("select 1 from ARQUIVOS_IMPORTADOS where PASTA=? and NOME=? and SHA256=?"),
-                    {a.pasta, a.nome, a.sha256})
-        .isValid();
-}
-
 namespace {
 
 // Hands out the files of a list in order, downloaded into arquivosxml/rec/: by the caller's own
@@ -188,6 +181,8 @@ private:
 };
 
 const QString kSavepoint = QStringLiteral("VX_ARQUIVO");
+const char* const kInsereRegistro = "insert into ARQUIVOS_IMPORTADOS (PASTA, NOME, SHA256, TAMANHO, DATAHORA, MARCA) "
+                                    "values (?, ?, ?, ?, ?, ?)";
 
 // The files of one commit: imported ones wait for it, registered ones only for their rename.
 class Lote {
@@ -214,13 +209,18 @@ public:
                 m_tr.inicia();
                 m_relogio.start();
             }
-            if (registra && ArquivoRegistrado(m_tr, a)) {
-                ++r.jaRegistrados;
-                m_aMarcar.append(a);
-                return;
-            }
             m_tr.executa(QStringLiteral("SAVEPOINT ") + kSavepoint);
             noSavepoint = true;
+            if (registra) {
+                // The register's key decides: a file registered before (by an earlier run or by
+                // another workstation) is refused here and only marked.
+                registrando = true;
+                sql = QString::fromLatin1(kInsereRegistro);
+                if (!m_registro)
+                    m_registro = std::make_unique<Comando>(m_tr, sql);
+                m_registro->executa({a.pasta, a.nome, a.sha256, a.tamanho, agora(), m_op.marca});
+                registrando = false;
+            }
             Consulta q(m_tr);
             const Desfecho d = m_importa(q, a, sql);
             q.fecha();
@@ -234,21 +234,15 @@ public:
                 }
                 return;
             }
-            if (registra) {
-                registrando = true;
-                sql = QStringLiteral("insert into ARQUIVOS_IMPORTADOS (PASTA, NOME, SHA256, TAMANHO, DATAHORA, MARCA) "
-                                     "values (?, ?, ?, ?, ?, ?)");
-                m_tr.executa(sql, {a.pasta, a.nome, a.sha256, a.tamanho, agora(), m_op.marca});
-            }
-            m_tr.executa(QStringLiteral("RELEASE SAVEPOINT ") + kSavepoint + QStringLiteral(" ONLY"));
+            // The next file's savepoint (same name) releases this one.
             m_pendentes.append(a);
         } catch (const std::exception& e) {
             const auto* eb = dynamic_cast<const ErroBanco*>(&e);
             if (!desfazArquivo(noSavepoint, e))
                 return;
             if (registrando && eb && (eb->chaveDuplicada() || eb->conflitoBloqueio())) {
-                // Another workstation imported it meanwhile (committed: only the mark is left) or
-                // is importing it now (left to it).
+                // Imported before (committed: only the mark is left), or by another workstation
+                // at this moment (left to it).
                 if (eb->chaveDuplicada()) {
                     ++r.jaRegistrados;
                     m_aMarcar.append(a);
@@ -390,6 +384,7 @@ private:
     QList<ArquivoRecebido> m_pendentes, m_aMarcar;
     QElapsedTimer m_relogio;
     QString m_ultimoErro;
+    std::unique_ptr<Comando> m_registro;
 };
 
 } // namespace

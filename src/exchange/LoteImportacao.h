@@ -39,9 +39,6 @@ struct ArquivoRecebido {
 // Size and SHA-256 of a local file; false when it cannot be read.
 bool ResumoArquivo(const QString& local, qint64& tamanho, QString& sha256);
 
-// Whether this file (folder, name and bytes) is in the register, as `tr` sees it.
-bool ArquivoRegistrado(Transacao& tr, const ArquivoRecebido& a);
-
 enum class Desfecho {
     Importado,     // rows written: registered and marked
     SemEfeito,     // nothing to do yet (a block before its authorization): rolled back, left alone

@@ -12,6 +12,7 @@
 #include "exchange/ftp/TransporteFtp.h"
 #include "exchange/LoteImportacao.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -206,9 +207,15 @@ private:
         lote.progresso = c.progresso;
         lote.agora = c.agora;
         // The audit re-load numbers the files by their place in the listing.
+        QHash<QString, int> posicoes;
+        for (int i = 0; i < nomes.size(); ++i)
+            posicoes.insert(nomes[i], i);
+        const ImportaArquivo realizacao = ImportadorDeRealizacao(op, *c.erros, c.agora);
         const ImportaArquivo importa = [&](Consulta& q, const ArquivoRecebido& a, QString& sql) {
+            if (p.modo != ModoRealizacao::Auditoria)
+                return realizacao(q, a, sql);
             OpcoesRealizacao o = op;
-            o.posicao = int(nomes.indexOf(a.nome));
+            o.posicao = posicoes.value(a.nome);
             return ImportadorDeRealizacao(o, *c.erros, c.agora)(q, a, sql);
         };
         const ResultadoLote rl = ImportaLote(*c.tr, *c.ftp, itens, lote, importa, *c.erros);
