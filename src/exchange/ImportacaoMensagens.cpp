@@ -6,9 +6,7 @@
 #include "core/UVariaveis.h"
 #include "exchange/LoteImportacao.h"
 #include "exchange/MensagemXml.h"
-#include "exchange/ftp/FtpCliente.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 namespace vx {
